@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test, headless:
+#   1. the suite on an optimised build,
+#   2. the suite again under AddressSanitizer and UndefinedBehaviorSanitizer,
+#   3. a short run of each fuzz target (clang's libFuzzer).
+set -eu
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+jobs=$(nproc)
+
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/release -j "$jobs"
+(cd build/release && ctest --output-on-failure -j "$jobs")
+
+cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DQEB_SANITIZE=ON >/dev/null
+cmake --build build/asan -j "$jobs"
+(cd build/asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j "$jobs")
+
+if [ -x scripts/run-fuzzers.sh ] && command -v clang++ >/dev/null; then
+  scripts/run-fuzzers.sh 20
+fi

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Runs a command on a private Xvfb display and stops the server afterwards.
+#   scripts/with-xvfb.sh [--screen 640x480x16] [--] command [args...]
+# The default screen has exactly one display mode, 640x480 at 16 bits.
+set -u
+screen=640x480x16
+if [ "${1:-}" = --screen ]; then screen=$2; shift 2; fi
+[ "${1:-}" = -- ] && shift
+
+workdir=$(mktemp -d)
+# -displayfd lets the server pick a free display number and tell us which.
+Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset 3>"$workdir/display" 2>"$workdir/xvfb.log" &
+server=$!
+for _ in $(seq 200); do
+  [ -s "$workdir/display" ] && break
+  kill -0 "$server" 2>/dev/null || break
+  sleep 0.05
+done
+display=$(head -n 1 "$workdir/display" 2>/dev/null)
+if [ -z "$display" ]; then
+  echo "with-xvfb: Xvfb did not start" >&2
+  cat "$workdir/xvfb.log" >&2
+  kill "$server" 2>/dev/null
+  rm -rf "$workdir"
+  exit 1
+fi
+
+export DISPLAY=":$display"
+export SDL_VIDEODRIVER=x11
+export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+export LIBGL_ALWAYS_SOFTWARE=1
+"$@"
+status=$?
+kill "$server" 2>/dev/null
+wait "$server" 2>/dev/null
+rm -rf "$workdir"
+exit $status

@@ -1,0 +1,2 @@
+// Placeholder: the SDL window system lands with the shell.
+#include "platform/window_system.h"
