@@ -1,6 +1,8 @@
 // The camera script, read from "data/cam.txt": one step per slot of the demo clock.
 #pragma once
 
+#include <cstdio>
+
 struct CameraStep {
   float dPosX, dPosY, dPosZ;     // world units per frame
   float dPitch, dYaw, dRoll;     // degrees per frame
@@ -16,3 +18,7 @@ struct CameraPath {
 extern CameraPath cameraPath;
 
 void LoadCameraPath();
+
+// Fills cameraPath from an open stream, the file's contents; a null stream is
+// a file that could not be opened. LoadCameraPath opens the file and calls this.
+void LoadCameraPathFromStream(FILE* stream);

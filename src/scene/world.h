@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
 struct WorldVertex {
   float x, y, z;  // position in world units
@@ -21,6 +22,15 @@ struct World {
 
 extern World world;
 
+// The largest triangle count a world file may announce (3.75 MiB of
+// triangles); a larger count is treated as one whose array cannot be
+// allocated. The demo draws 36.
+constexpr int32_t maxWorldTriangles = 65536;
+
 // Fills world from "data/world.txt". Reports nothing: a missing or broken file
 // leaves an empty (or partly repeated) world.
 void LoadWorld();
+
+// Fills world from an open stream, the file's contents; a null stream is a
+// file that could not be opened. LoadWorld opens the file and calls this.
+void LoadWorldFromStream(FILE* stream);
