@@ -1,0 +1,12 @@
+// The second half of a frame: the timeline picture on four waving walls
+// around the origin, the wave motion and a light.
+#pragma once
+
+#include <cstdint>
+
+// Frames drawn since the last wave shift; 0 at program start and not reset
+// by InitScene. The wave moves on by one row every second frame.
+extern int32_t waveFrameCount;
+
+// Expects the camera transform on the modelview matrix; leaves it lifted by 0.5.
+void DrawWaveWalls();
