@@ -1,2 +1,276 @@
-// Placeholder: the SDL window system lands with the shell.
+// The window system on SDL2. One window at a time, with an OpenGL
+// compatibility context (immediate mode works), a full-screen display mode
+// found in the display's own mode list, and SDL's events turned into the
+// messages the demo's window procedure expects.
+//
+// What it does not do: child windows, menus, more than one display (the
+// first is used), or text input.
 #include "platform/window_system.h"
+
+#include <SDL.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+WindowProcedure windowProcedure = nullptr;
+SDL_Window* liveWindow = nullptr;
+SDL_DisplayMode grantedMode{};
+bool modeGranted = false;
+SDL_Window* fullscreenWindow = nullptr;  // the window holding the full-screen mode
+bool quitPosted = false;
+int quitCode = 0;
+bool sizeNoticePending = false;  // a shown window reports its drawable size once
+
+SDL_Window* AsSdl(WindowHandle hWnd) { return reinterpret_cast<SDL_Window*>(hWnd); }
+WindowHandle AsHandle(SDL_Window* window) { return reinterpret_cast<WindowHandle>(window); }
+
+intptr_t Send(unsigned message, uintptr_t wParam, intptr_t lParam) {
+  return windowProcedure ? windowProcedure(AsHandle(liveWindow), message, wParam, lParam) : 0;
+}
+
+// The window's size in pixels (not in screen points, which differ on high-DPI screens).
+void SendDrawableSize() {
+  if (!liveWindow) return;
+  int width = 0, height = 0;
+  SDL_GL_GetDrawableSize(liveWindow, &width, &height);
+  Send(WM_SIZE, 0, MakeSizeParam(width, height));
+}
+
+// Windows virtual-key code of an SDL key, or 0 for keys the demo has no code for.
+unsigned VirtualKeyOf(SDL_Keycode key) {
+  if (key >= SDLK_a && key <= SDLK_z) return unsigned('A' + (key - SDLK_a));
+  if (key >= SDLK_0 && key <= SDLK_9) return unsigned('0' + (key - SDLK_0));
+  if (key >= SDLK_F1 && key <= SDLK_F12) return VK_F1 + unsigned(key - SDLK_F1);
+  if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return 97 + unsigned(key - SDLK_KP_1);  // VK_NUMPAD1..9
+  switch (key) {
+    case SDLK_KP_0: return 96;  // VK_NUMPAD0
+    case SDLK_BACKSPACE: return VK_BACK;
+    case SDLK_TAB: return VK_TAB;
+    case SDLK_RETURN: case SDLK_KP_ENTER: return VK_RETURN;
+    case SDLK_LSHIFT: case SDLK_RSHIFT: return VK_SHIFT;
+    case SDLK_LCTRL: case SDLK_RCTRL: return VK_CONTROL;
+    case SDLK_LALT: case SDLK_RALT: return VK_MENU;
+    case SDLK_PAUSE: return VK_PAUSE;
+    case SDLK_CAPSLOCK: return VK_CAPITAL;
+    case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_SPACE: return VK_SPACE;
+    case SDLK_PAGEUP: return VK_PRIOR;
+    case SDLK_PAGEDOWN: return VK_NEXT;
+    case SDLK_END: return VK_END;
+    case SDLK_HOME: return VK_HOME;
+    case SDLK_LEFT: return VK_LEFT;
+    case SDLK_UP: return VK_UP;
+    case SDLK_RIGHT: return VK_RIGHT;
+    case SDLK_DOWN: return VK_DOWN;
+    case SDLK_INSERT: return VK_INSERT;
+    case SDLK_DELETE: return VK_DELETE;
+    default: return 0;
+  }
+}
+
+// Alt, F10 and anything pressed with Alt are system keys: they reach the
+// window procedure as WM_SYSKEYDOWN / WM_SYSKEYUP.
+bool IsSystemKey(unsigned virtualKey, Uint16 modifiers) {
+  return virtualKey == VK_MENU || virtualKey == VK_F10 || (modifiers & KMOD_ALT);
+}
+
+bool IsMinimised() { return liveWindow && (SDL_GetWindowFlags(liveWindow) & SDL_WINDOW_MINIMIZED); }
+
+// Handles one SDL event. Key events become posted messages (true, *message
+// filled); window events are sent to the window procedure at once.
+bool TranslateEvent(const SDL_Event& event, DemoMessage* message) {
+  switch (event.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+      const unsigned virtualKey = VirtualKeyOf(event.key.keysym.sym);
+      if (virtualKey == 0) return false;
+      const bool down = event.type == SDL_KEYDOWN;  // auto-repeat arrives as further key-downs
+      const bool system = IsSystemKey(virtualKey, event.key.keysym.mod);
+      message->message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
+      message->wParam = virtualKey;
+      message->lParam = event.key.repeat ? intptr_t(1) << 30 : 0;  // bit 30: the key was already down
+      return true;
+    }
+    case SDL_WINDOWEVENT:
+      switch (event.window.event) {
+        case SDL_WINDOWEVENT_MINIMIZED: Send(WM_ACTIVATE, MakeActivateParam(true), 0); break;
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_MAXIMIZED: Send(WM_ACTIVATE, MakeActivateParam(false) | 1, 0); break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED: Send(WM_ACTIVATE, MakeActivateParam(IsMinimised()) | 1, 0); break;
+        case SDL_WINDOWEVENT_FOCUS_LOST: Send(WM_ACTIVATE, MakeActivateParam(IsMinimised()), 0); break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED: SendDrawableSize(); break;
+        case SDL_WINDOWEVENT_CLOSE: Send(WM_CLOSE, 0, 0); break;
+        default: break;
+      }
+      return false;
+    case SDL_QUIT:  // a termination signal, or the last window closed
+      Send(WM_CLOSE, 0, 0);
+      return false;
+    default:
+      return false;
+  }
+}
+
+// SDL falls back to drivers that draw nowhere when there is no display.
+// Unless one was asked for by name, that counts as no display at all.
+bool DrawsNowhere() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (std::getenv("SDL_VIDEODRIVER") || !driver) return false;
+  return std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
+}
+
+void AskForDemoPixelFormat(const PixelFormatDescriptor* descriptor) {
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, !descriptor || (descriptor->dwFlags & PFD_DOUBLEBUFFER) ? 1 : 0);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, descriptor ? descriptor->cDepthBits : 16);
+  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, descriptor ? descriptor->cStencilBits : 0);
+}
+
+}  // namespace
+
+bool RegisterWindowClass(const char*, WindowProcedure procedure) {
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  if (DrawsNowhere()) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return false;
+  }
+  windowProcedure = procedure;
+  return true;
+}
+
+bool UnregisterWindowClass(const char*) {
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  return true;
+}
+
+bool ChangeDisplayMode(int width, int height, int bits) {
+  modeGranted = false;
+  const int count = SDL_GetNumDisplayModes(0);
+  for (int i = 0; i < count; ++i) {
+    SDL_DisplayMode mode;
+    if (SDL_GetDisplayMode(0, i, &mode) != 0 || mode.w != width || mode.h != height) continue;
+    // Modes come best first; take the first of the right size, or one of the
+    // asked depth if the display happens to offer it.
+    if (!modeGranted || int(SDL_BITSPERPIXEL(mode.format)) == bits) grantedMode = mode;
+    modeGranted = true;
+  }
+  return modeGranted;
+}
+
+void RestoreDisplayMode() {
+  if (fullscreenWindow) SDL_SetWindowFullscreen(fullscreenWindow, 0);
+  fullscreenWindow = nullptr;
+}
+
+void ShowMouseCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
+
+WindowHandle CreateDemoWindow(const char*, const char* title, int clientWidth, int clientHeight, bool fullscreen) {
+  // The visual of a GL window is fixed when it is created, so the demo's
+  // pixel format is asked for here as well as when it is set.
+  AskForDemoPixelFormat(nullptr);
+  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | (fullscreen ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_RESIZABLE);
+  SDL_Window* window = SDL_CreateWindow(title, 0, 0, clientWidth, clientHeight, flags);
+  if (!window) return nullptr;
+  if (fullscreen && modeGranted && SDL_SetWindowDisplayMode(window, &grantedMode) != 0) {
+    SDL_DestroyWindow(window);
+    return nullptr;
+  }
+  if (fullscreen) fullscreenWindow = window;
+  liveWindow = window;
+  return AsHandle(window);
+}
+
+bool DestroyDemoWindow(WindowHandle hWnd) {
+  if (!hWnd) return false;
+  SDL_Window* window = AsSdl(hWnd);
+  if (window == fullscreenWindow) fullscreenWindow = nullptr;
+  if (window == liveWindow) liveWindow = nullptr;
+  SDL_DestroyWindow(window);
+  sizeNoticePending = false;
+  return true;
+}
+
+DeviceContext GetDeviceContext(WindowHandle hWnd) { return hWnd; }
+
+bool ReleaseDeviceContext(WindowHandle hWnd, DeviceContext hDC) { return hWnd && hDC == hWnd; }
+
+int ChoosePixelFormat(DeviceContext hDC, const PixelFormatDescriptor& descriptor) {
+  const uint32_t needed = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
+  if (!hDC || (descriptor.dwFlags & needed) != needed || descriptor.iPixelType != PFD_TYPE_RGBA) return 0;
+  return 1;
+}
+
+bool SetPixelFormat(DeviceContext hDC, int format, const PixelFormatDescriptor& descriptor) {
+  if (!hDC || format != 1) return false;
+  AskForDemoPixelFormat(&descriptor);
+  return true;
+}
+
+GlContext CreateGlContext(DeviceContext hDC) {
+  if (!hDC) return nullptr;
+  return reinterpret_cast<GlContext>(SDL_GL_CreateContext(AsSdl(hDC)));
+}
+
+bool MakeGlContextCurrent(DeviceContext hDC, GlContext hRC) {
+  if (SDL_GL_MakeCurrent(AsSdl(hDC), reinterpret_cast<SDL_GLContext>(hRC)) != 0) return false;
+  // The demo's clock counts frames, so presentation in step with the display
+  // is what paces it. Where the driver refuses, frames run unsynchronised.
+  if (hRC) SDL_GL_SetSwapInterval(1);
+  return true;
+}
+
+bool DeleteGlContext(GlContext hRC) {
+  if (!hRC) return false;
+  SDL_GL_DeleteContext(reinterpret_cast<SDL_GLContext>(hRC));
+  return true;
+}
+
+void ShowDemoWindow(WindowHandle hWnd) {
+  SDL_Window* window = AsSdl(hWnd);
+  SDL_ShowWindow(window);
+  SDL_RaiseWindow(window);
+  SDL_DisableScreenSaver();
+  sizeNoticePending = true;
+}
+
+WindowHandle GetFocusWindow() { return AsHandle(SDL_GetKeyboardFocus()); }
+
+void SwapDemoBuffers(DeviceContext hDC) { SDL_GL_SwapWindow(AsSdl(hDC)); }
+
+bool PeekDemoMessage(DemoMessage* message) {
+  // A newly shown window tells its real drawable size first (it differs from
+  // the asked size on high-DPI screens).
+  if (sizeNoticePending) {
+    sizeNoticePending = false;
+    SendDrawableSize();
+  }
+  SDL_Event event;
+  while (SDL_PollEvent(&event))
+    if (TranslateEvent(event, message)) return true;
+  if (quitPosted) {
+    quitPosted = false;
+    *message = {WM_QUIT, uintptr_t(quitCode), 0};
+    return true;
+  }
+  return false;
+}
+
+intptr_t DispatchDemoMessage(const DemoMessage& message) {
+  return Send(message.message, message.wParam, message.lParam);
+}
+
+void PostQuitMessage(int exitCode) {
+  quitPosted = true;
+  quitCode = exitCode;
+}
+
+intptr_t DefWindowProc(WindowHandle hWnd, unsigned message, uintptr_t wParam, intptr_t) {
+  if (message != WM_SYSCOMMAND) return 0;
+  switch (wParam & 0xFFF0) {
+    case SC_CLOSE: return Send(WM_CLOSE, 0, 0);
+    case SC_MINIMIZE: SDL_MinimizeWindow(AsSdl(hWnd)); return 0;
+    default: return 0;
+  }
+}

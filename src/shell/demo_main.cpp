@@ -1,0 +1,70 @@
+#include "shell/demo_main.h"
+
+#include <system_error>
+#include <thread>
+
+#include "music/music_thread.h"
+#include "platform/window_system.h"
+#include "render/draw_frame.h"
+#include "shell/demo_clock.h"
+#include "shell/demo_keys.h"
+#include "shell/demo_window.h"
+
+namespace {
+
+const char* const soundtrackPath = "Data/demo.mp3";
+
+// Without a thread the demo runs silent; the wait at shutdown then returns at once.
+std::thread StartMusicThread() {
+  try {
+    return std::thread(MusicThread, soundtrackPath);
+  } catch (const std::system_error&) {
+    return std::thread();
+  }
+}
+
+void StopMusicThread(std::thread& music) {
+  musicStop.store(1);
+  if (music.joinable()) music.join();
+}
+
+}  // namespace
+
+int DemoMain(void*, void*, const char*, int) {
+  if (!OpenDemoWindow("Qeb", 640, 480, 16, fullscreen)) return 0;
+  std::thread music = StartMusicThread();
+
+  DemoMessage message;  // only posted messages (keys, quit) fill it
+  bool done = false;
+  while (!done) {
+    if (PeekDemoMessage(&message)) {
+      if (message.message == WM_QUIT)
+        done = true;
+      else
+        DispatchDemoMessage(message);
+      continue;
+    }
+
+    if (AdvanceDemoClock()) done = true;  // the last frame is still drawn
+    ApplyCameraStep();
+    if (active && !DrawFrame()) {
+      done = true;
+      continue;
+    }
+    if (keyTable[VK_ESCAPE]) {  // the frame just drawn is not presented
+      done = true;
+      continue;
+    }
+    SwapDemoBuffers(hDC);
+    if (!ApplyDemoKeys()) {
+      // The window could not be re-opened. The music is stopped before the
+      // process ends so that no thread still plays while it is torn down.
+      StopMusicThread(music);
+      return 0;
+    }
+  }
+
+  StopMusicThread(music);
+  CloseDemoWindow();
+  return int(message.wParam);
+}

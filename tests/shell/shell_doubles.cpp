@@ -1,0 +1,31 @@
+#include "shell_doubles.h"
+
+#include <chrono>
+#include <thread>
+
+#include "fake_window_system.h"
+#include "music/music_thread.h"
+#include "render/draw_frame.h"
+#include "render/init_scene.h"
+
+ShellDoubles shellDoubles;
+std::atomic<uint8_t> musicStop{0};
+
+int InitScene() {
+  ++shellDoubles.initSceneCalls;
+  fakeWindowSystem.log.push_back("InitScene");
+  return shellDoubles.initSceneCalls == shellDoubles.initSceneFailsOnCall ? 0 : 1;
+}
+
+int DrawFrame() {
+  ++shellDoubles.drawFrameCalls;
+  return shellDoubles.drawFrameCalls == shellDoubles.drawFrameFailsOnCall ? 0 : 1;
+}
+
+int MusicThread(const char* path) {
+  ++shellDoubles.musicThreadStarts;
+  shellDoubles.musicPath = path;
+  while (!musicStop.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  shellDoubles.musicThreadEnded = true;
+  return 0;
+}

@@ -1,0 +1,17 @@
+// Stand-ins for what the shell calls outside itself (scene set-up, frame
+// drawing, the music thread), with counters and scripted results.
+#pragma once
+
+#include <string>
+
+struct ShellDoubles {
+  int initSceneCalls = 0;
+  int initSceneFailsOnCall = 0;  // 0: never
+  int drawFrameCalls = 0;
+  int drawFrameFailsOnCall = 0;  // 0: never
+  int musicThreadStarts = 0;
+  std::string musicPath;
+  bool musicThreadEnded = false;
+};
+
+extern ShellDoubles shellDoubles;
