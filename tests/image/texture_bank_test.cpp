@@ -1,0 +1,147 @@
+#include "image/texture_bank.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "answered_message_boxes.h"
+#include "bmp_builder.h"
+#include "fake_window_system.h"
+#include "gl_recorder.h"
+#include "test_files.h"
+
+namespace {
+
+// The file of each slot, written out here rather than computed.
+std::string SlotFile(int slot) {
+  if (slot < 4) return "Data/map" + std::to_string(slot + 1) + ".bmp";
+  if (slot < 44) return "Data/anim1/anim_" + std::to_string(slot - 3) + ".bmp";
+  if (slot < 84) return "Data/anim2/anim_" + std::to_string(slot - 3) + ".bmp";  // 41..80
+  if (slot < 124) return "Data/anim3/frame" + std::to_string(slot - 83) + ".bmp";
+  const char* stills[] = {"Data/end1.bmp", "Data/end2.bmp", "Data/begin.bmp"};
+  return stills[slot - 124];
+}
+
+// A 1x1 picture whose red and green tell the slot: (slot, 255 - slot, 7).
+Bytes SlotPicture(int slot) {
+  BmpSpec spec;
+  spec.pixels = {7, uint8_t(255 - slot), uint8_t(slot), 0};
+  return BuildBmp(spec);
+}
+Bytes SlotRgb(int slot) { return {uint8_t(slot), uint8_t(255 - slot), 7}; }
+
+class TextureBankTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    EnterTestDirectory();
+    ResetGlRecorder();
+    ResetFakeWindowSystem();
+    AnswerMessageBoxesFromScript();
+    textureBank = TextureBank{};
+  }
+  void TearDown() override { LeaveTestDirectory(); }
+
+  const RecordedTexture* TextureNamed(GLuint name) {
+    auto found = glRecorder.textures.find(name);
+    return found == glRecorder.textures.end() ? nullptr : &found->second;
+  }
+};
+
+TEST_F(TextureBankTest, AllFilesFillTheirOwnSlots) {
+  for (int slot = 0; slot < 127; ++slot) WriteTestFile(SlotFile(slot), SlotPicture(slot));
+
+  EXPECT_EQ(LoadTextures(), 1);
+  EXPECT_TRUE(answeredMessageBoxes.shown.empty());
+  ASSERT_EQ(CallsNamed("glGenTextures").size(), 1u);
+  EXPECT_EQ(CallsNamed("glGenTextures")[0].args[0], 256);
+  const std::set<GLuint> distinct(std::begin(textureBank.names), std::end(textureBank.names));
+  EXPECT_EQ(distinct.size(), 256u);
+  EXPECT_EQ(distinct.count(0), 0u);
+
+  for (int slot = 0; slot < 127; ++slot) {
+    const RecordedTexture* texture = TextureNamed(textureBank.names[slot]);
+    ASSERT_NE(texture, nullptr) << SlotFile(slot);
+    EXPECT_EQ(texture->pixels, SlotRgb(slot)) << SlotFile(slot);
+  }
+  for (int slot = 127; slot < 256; ++slot) EXPECT_EQ(TextureNamed(textureBank.names[slot]), nullptr);
+  EXPECT_EQ(glRecorder.textures.size(), 127u);
+}
+
+TEST_F(TextureBankTest, EachUploadIsOneNearestLevelOfThreeComponents) {
+  BmpSpec oddWidth;  // 3 pixels: rows of 9 bytes, not a multiple of 4
+  oddWidth.width = 3;
+  oddWidth.height = 2;
+  oddWidth.pixels = {3, 2, 1, 6, 5, 4, 9, 8, 7, 0, 0, 0, 12, 11, 10, 15, 14, 13, 18, 17, 16, 0, 0, 0};
+  WriteTestFile("Data/map1.bmp", BuildBmp(oddWidth));
+
+  EXPECT_EQ(LoadTextures(), 1);
+  const std::vector<std::string> expected = {"glPixelStorei", "glGenTextures", "glBindTexture", "glTexParameteri",
+                                             "glTexParameteri", "glTexImage2D"};
+  std::vector<std::string> names;
+  for (const GlCall& call : glRecorder.calls) names.push_back(call.name);
+  EXPECT_EQ(names, expected);
+  EXPECT_EQ(CallsNamed("glPixelStorei")[0].args, (std::vector<double>{GL_UNPACK_ALIGNMENT, 1}));
+  EXPECT_EQ(CallsNamed("glBindTexture")[0].args, (std::vector<double>{GL_TEXTURE_2D, double(textureBank.names[0])}));
+  EXPECT_EQ(CallsNamed("glTexParameteri")[0].args, (std::vector<double>{GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST}));
+  EXPECT_EQ(CallsNamed("glTexParameteri")[1].args, (std::vector<double>{GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST}));
+  EXPECT_EQ(CallsNamed("glTexImage2D")[0].args,
+            (std::vector<double>{GL_TEXTURE_2D, 0, 3, 3, 2, 0, GL_RGB, GL_UNSIGNED_BYTE}));
+  // Read as GL reads it: with a stride of 12 bytes the second row would be wrong.
+  const RecordedTexture* texture = TextureNamed(textureBank.names[0]);
+  ASSERT_NE(texture, nullptr);
+  EXPECT_EQ(texture->pixels, (Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18}));
+}
+
+TEST_F(TextureBankTest, OnlyBeginGoesToTextureZero) {
+  WriteTestFile("Data/begin.bmp", SlotPicture(126));
+  EXPECT_EQ(LoadTextures(), 1);
+  EXPECT_EQ(CountCalls("glGenTextures"), 0u);
+  ASSERT_EQ(glRecorder.textures.size(), 1u);
+  ASSERT_NE(TextureNamed(0), nullptr);
+  EXPECT_EQ(TextureNamed(0)->pixels, SlotRgb(126));
+}
+
+TEST_F(TextureBankTest, OnlyMap1GeneratesAllNames) {
+  WriteTestFile("Data/map1.bmp", SlotPicture(0));
+  EXPECT_EQ(LoadTextures(), 1);
+  EXPECT_EQ(CountCalls("glGenTextures"), 1u);
+  for (GLuint name : textureBank.names) EXPECT_NE(name, 0u);
+  ASSERT_EQ(glRecorder.textures.size(), 1u);
+  ASSERT_NE(TextureNamed(textureBank.names[0]), nullptr);
+  EXPECT_EQ(TextureNamed(textureBank.names[0])->pixels, SlotRgb(0));
+}
+
+TEST_F(TextureBankTest, NoFilesGiveZeroWithoutMessages) {
+  EXPECT_EQ(LoadTextures(), 0);
+  EXPECT_TRUE(answeredMessageBoxes.shown.empty());
+  EXPECT_EQ(CountCalls("glTexImage2D"), 0u);
+}
+
+TEST_F(TextureBankTest, SecondSeriesStartsAt41) {
+  // Named like the first frame of a series, but not part of the second one:
+  // reading it would show a message.
+  WriteTestFile("Data/anim2/anim_1.bmp", Bytes{'n', 'o', 't', ' ', 'B', 'M', 'P', '!'});
+  EXPECT_EQ(LoadTextures(), 0);
+  EXPECT_TRUE(answeredMessageBoxes.shown.empty());
+}
+
+TEST_F(TextureBankTest, UndecodableFileShowsOneMessageAndLoadingGoesOn) {
+  WriteTestFile("Data/map2.bmp", Bytes{'n', 'o', 't', ' ', 'B', 'M', 'P', '!'});
+  WriteTestFile("Data/begin.bmp", SlotPicture(126));
+  EXPECT_EQ(LoadTextures(), 1);
+  ASSERT_EQ(answeredMessageBoxes.shown.size(), 1u);
+  EXPECT_EQ(answeredMessageBoxes.shown[0].text, "Unknown DIB file format.");
+  EXPECT_EQ(CountCalls("glTexImage2D"), 1u);
+  ASSERT_NE(TextureNamed(0), nullptr);
+  EXPECT_EQ(TextureNamed(0)->pixels, SlotRgb(126));
+}
+
+TEST(LoadBitmapFile, NullOrMissingGivesNullWithoutMessage) {
+  AnswerMessageBoxesFromScript();
+  EXPECT_EQ(LoadBitmapFile(nullptr), nullptr);
+  EXPECT_EQ(LoadBitmapFile("no/such/file.bmp"), nullptr);
+  EXPECT_TRUE(answeredMessageBoxes.shown.empty());
+}
+
+}  // namespace
