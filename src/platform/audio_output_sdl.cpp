@@ -1,0 +1,55 @@
+// The decoder's audio device output on SDL: the audio subsystem only, one
+// device opened at the decoder's fixed format (SDL converts for the device
+// where it must) and fed through SDL's own queue.
+#include <SDL.h>
+
+#include "platform/mp3_decoder.h"
+
+namespace {
+
+struct AudioSink {
+  SDL_AudioDeviceID device;
+};
+
+void* OpenAudioSink() {
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
+  SDL_AudioSpec wanted{};
+  wanted.freq = DECODER_OUTPUT_RATE;
+  wanted.format = AUDIO_S16SYS;
+  wanted.channels = DECODER_OUTPUT_CHANNELS;
+  wanted.samples = 1024;  // about 23 ms per device buffer
+  SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+  if (device == 0) {
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return nullptr;
+  }
+  SDL_PauseAudioDevice(device, 0);
+  return new AudioSink{device};
+}
+
+size_t QueuedBytes(void* sink) {
+  return SDL_GetQueuedAudioSize(static_cast<AudioSink*>(sink)->device);
+}
+
+void QueueSamples(void* sink, const void* samples, size_t byteCount) {
+  SDL_QueueAudio(static_cast<AudioSink*>(sink)->device, samples, static_cast<Uint32>(byteCount));
+}
+
+void CloseAudioSink(void* sink) {
+  auto* audio = static_cast<AudioSink*>(sink);
+  SDL_CloseAudioDevice(audio->device);
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  delete audio;
+}
+
+}  // namespace
+
+int audio_output_module_register(DecoderOutputModule* module) {
+  if (!module) return -1;
+  module->name = "audio";
+  module->open = OpenAudioSink;
+  module->queuedBytes = QueuedBytes;
+  module->queue = QueueSamples;
+  module->close = CloseAudioSink;
+  return 0;
+}
