@@ -6,7 +6,7 @@ packages=(
   build-essential cmake pkg-config
   libsdl2-dev libmpg123-dev libgl-dev libgl1-mesa-dri libglu1-mesa-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth
+  xvfb xauth libx11-dev libxtst-dev
   lame libmp3lame-dev
   clang libclang-rt-14-dev
   libstb-dev

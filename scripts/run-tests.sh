@@ -14,7 +14,7 @@ cmake --build build/release -j "$jobs"
 
 cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DQEB_SANITIZE=ON >/dev/null
 cmake --build build/asan -j "$jobs"
-(cd build/asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j "$jobs")
+(cd build/asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j "$jobs" -LE slow)
 
 if [ -x scripts/run-fuzzers.sh ] && command -v clang++ >/dev/null; then
   scripts/run-fuzzers.sh 20

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# One end-to-end scenario of the demo on a private X display (run it under
+# scripts/with-xvfb.sh). Prints the runner's message boxes and checks the
+# exit code and the boxes that must appear.
+#   run_scenario.sh RUNNER X_INPUT DATA_DIR SCENARIO
+set -u
+runner=$1 x_input=$2 data=$3 scenario=$4
+workdir=$(mktemp -d)
+trap 'rm -rf "$workdir"' EXIT
+cp -r "$data"/. "$workdir"/
+cd "$workdir"
+
+answers=()
+expected_code=0
+expected_boxes=()
+case $scenario in
+  runs-to-the-end) ;;
+  escape) expected_code=27 ;;
+  close-button) ;;
+  f1-twice-then-escape) expected_code=27 ;;
+  no-mode-answer-yes) answers=(yes); expected_code=27; expected_boxes=("BOX Ravo GL|") ;;
+  no-mode-answer-no) answers=(no); expected_boxes=("BOX Ravo GL|" "BOX ERROR|Program Will Now Close.") ;;
+  *) echo "unknown scenario $scenario"; exit 2 ;;
+esac
+
+"$runner" "${answers[@]}" 2>"$workdir/boxes.txt" &
+demo=$!
+
+act() {
+  "$x_input" wait-window Qeb 60 || return 1
+  sleep 0.5
+  case $scenario in
+    escape|no-mode-answer-yes) "$x_input" key Escape ;;
+    # A key first: only the quit message that closing brings gives 0 after it.
+    close-button) "$x_input" key a && sleep 0.3 && "$x_input" close Qeb ;;
+    f1-twice-then-escape)
+      "$x_input" key F1 && sleep 1 && "$x_input" wait-window Qeb 60 && sleep 0.5 &&
+      "$x_input" key F1 && sleep 1 && "$x_input" wait-window Qeb 60 && sleep 0.5 &&
+      "$x_input" key Escape ;;
+  esac
+}
+case $scenario in
+  runs-to-the-end|no-mode-answer-no) ;;
+  *) act || echo "could not act on the window" ;;
+esac
+
+wait $demo
+code=$?
+cat "$workdir/boxes.txt"
+status=0
+if [ "$code" != "$expected_code" ]; then
+  echo "exit code $code, expected $expected_code"
+  status=1
+fi
+for box in "${expected_boxes[@]}"; do
+  grep -qF "$box" "$workdir/boxes.txt" || { echo "missing message box: $box"; status=1; }
+done
+# Only the expected boxes may appear.
+if [ "$(grep -c '^BOX ' "$workdir/boxes.txt")" != "${#expected_boxes[@]}" ]; then
+  echo "unexpected message boxes"
+  status=1
+fi
+[ $status = 0 ] && echo "scenario $scenario: passed"
+exit $status
