@@ -39,20 +39,36 @@ void PutIndex(const Target& target, int64_t x, int64_t y, const Palette& palette
 
 uint8_t Widen5(unsigned value) { return uint8_t((value << 3) | (value >> 2)); }
 
+// One file row into target row y; x and y are inside the target by construction.
 void ConvertRow(const uint8_t* source, unsigned bitCount, const Palette& palette, const Target& target, int32_t y) {
-  for (int32_t x = 0; x < target.width; ++x) {
+  uint8_t* out = target.pixels + size_t(y) * target.stride;
+  const DibColour black{0, 0, 0, 0};
+  for (int32_t x = 0; x < target.width; ++x, out += 3) {
+    unsigned index = 0;
     switch (bitCount) {
-      case 1: PutIndex(target, x, y, palette, (source[x >> 3] >> (7 - (x & 7))) & 1u); break;
-      case 4: PutIndex(target, x, y, palette, (source[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xFu); break;
-      case 8: PutIndex(target, x, y, palette, source[x]); break;
+      case 1: index = (source[x >> 3] >> (7 - (x & 7))) & 1u; break;
+      case 4: index = (source[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xFu; break;
+      case 8: index = source[x]; break;
       case 16: {
         const unsigned value = source[2 * x] | (source[2 * x + 1] << 8);
-        Put(target, x, y, Widen5(value & 31), Widen5((value >> 5) & 31), Widen5((value >> 10) & 31));
-        break;
+        out[0] = Widen5(value & 31);
+        out[1] = Widen5((value >> 5) & 31);
+        out[2] = Widen5((value >> 10) & 31);
+        continue;
       }
-      case 24: Put(target, x, y, source[3 * x], source[3 * x + 1], source[3 * x + 2]); break;
-      case 32: Put(target, x, y, source[4 * x], source[4 * x + 1], source[4 * x + 2]); break;
+      default: {  // 24 and 32 bits: blue, green, red first in each pixel
+        const uint8_t* pixel = source + size_t(x) * (bitCount / 8);
+        out[0] = pixel[0];
+        out[1] = pixel[1];
+        out[2] = pixel[2];
+        continue;
+      }
     }
+    // An index the table does not hold gives black rather than a read past the table.
+    const DibColour& colour = index < palette.count ? palette.colours[index] : black;
+    out[0] = colour.blue;
+    out[1] = colour.green;
+    out[2] = colour.red;
   }
 }
 

@@ -17,7 +17,7 @@ bool MapWholeFile(const char* path, FileMapping* mapping) {
     close(descriptor);
     return false;
   }
-  void* view = mmap(nullptr, size_t(status.st_size), PROT_READ, MAP_PRIVATE, descriptor, 0);
+  void* view = mmap(nullptr, size_t(status.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, descriptor, 0);
   if (view == MAP_FAILED) {
     close(descriptor);
     return false;
