@@ -9,10 +9,11 @@ std::string FixedDecimal(double value, int decimals) {
   const int64_t scaled = std::llround(value * double(scale));
   const uint64_t magnitude = scaled < 0 ? uint64_t(-scaled) : uint64_t(scaled);
 
-  std::string fraction = std::to_string(magnitude % uint64_t(scale));
-  fraction.insert(0, size_t(decimals) - fraction.size(), '0');
   std::string text = scaled < 0 ? "-" : "";
   text += std::to_string(magnitude / uint64_t(scale));
-  if (decimals > 0) text += "." + fraction;
+  if (decimals > 0) {
+    const std::string fraction = std::to_string(magnitude % uint64_t(scale));
+    text += "." + std::string(size_t(decimals) - fraction.size(), '0') + fraction;
+  }
   return text;
 }

@@ -1,0 +1,162 @@
+// The data set as the demo sees it: every file where the demo looks for it,
+// loaded through the demo's own loaders without a single message box, and
+// the same bytes from every run of the generator.
+#include <mpg123.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+
+#include <gtest/gtest.h>
+
+#include "answered_message_boxes.h"
+#include "datagen/room.h"
+#include "datagen/soundtrack.h"
+#include "generated_data.h"
+#include "image/texture_bank.h"
+#include "scene/camera_path.h"
+#include "scene/world.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+std::map<std::string, std::string> ReadTree(const std::string& root) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    if (!entry.is_regular_file()) continue;
+    std::ifstream stream(entry.path(), std::ios::binary);
+    files[fs::relative(entry.path(), root).generic_string()] =
+        std::string(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
+  }
+  return files;
+}
+
+double TriangleArea(const WorldTriangle& triangle) {
+  const WorldVertex &a = triangle.vertices[0], &b = triangle.vertices[1], &c = triangle.vertices[2];
+  const double ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z, vx = c.x - a.x, vy = c.y - a.y, vz = c.z - a.z;
+  const double nx = uy * vz - uz * vy, ny = uz * vx - ux * vz, nz = ux * vy - uy * vx;
+  return 0.5 * std::sqrt(nx * nx + ny * ny + nz * nz);
+}
+
+// Which surface of the room a triangle lies in.
+enum class Surface { floor, wall, ceiling, other };
+
+Surface SurfaceOf(const WorldTriangle& triangle) {
+  auto all = [&](auto test) { return std::all_of(triangle.vertices, triangle.vertices + 3, test); };
+  const float h = float(roomHalfWidth);
+  if (all([](const WorldVertex& v) { return v.y == float(roomFloorY); })) return Surface::floor;
+  if (all([](const WorldVertex& v) { return v.y == float(roomCeilingY); })) return Surface::ceiling;
+  for (float side : {-h, h}) {
+    if (all([&](const WorldVertex& v) { return v.x == side; }) || all([&](const WorldVertex& v) { return v.z == side; })) {
+      return Surface::wall;
+    }
+  }
+  return Surface::other;
+}
+}  // namespace
+
+TEST(DataSet, TwoRunsWriteTheSameCompleteSetOfFiles) {
+  ASSERT_FALSE(SharedDataSet().empty()) << "qeb-datagen failed";
+  const std::string second = RunDataGenerator();
+  ASSERT_FALSE(second.empty()) << "qeb-datagen failed";
+  const auto first = ReadTree(SharedDataSet());
+
+  std::set<std::string> expected = {"Data/world.txt", "Data/cam.txt", "Data/demo.mp3"};
+  for (const std::string& path : TextureBankPaths()) expected.insert(path);
+  std::set<std::string> written;
+  for (const auto& [path, bytes] : first) written.insert(path);
+  EXPECT_EQ(written, expected);
+
+  const auto again = ReadTree(second);
+  for (const auto& [path, bytes] : first) {
+    ASSERT_EQ(again.count(path), 1u) << path;
+    EXPECT_TRUE(again.at(path) == bytes) << path << " differs between runs";
+  }
+}
+
+TEST_F(InDataSetFolder, WorldIsAClosedRoomTexturedByTheWorldPassOrder) {
+  LoadWorld();
+  ASSERT_EQ(world.triangleCount, 36);
+  // The world pass gives triangle i the texture of i modulo 6: map3 (floor
+  // slabs) for 0 and 1, map2 (wall panels) for 2 and 3, map1 (ceiling) for 4 and 5.
+  const Surface expected[6] = {Surface::floor, Surface::floor, Surface::wall, Surface::wall, Surface::ceiling,
+                               Surface::ceiling};
+  std::map<Surface, double> area;
+  for (int i = 0; i < 36; ++i) {
+    const Surface surface = SurfaceOf(world.triangles[i]);
+    EXPECT_EQ(surface, expected[i % 6]) << "triangle " << i;
+    area[surface] += TriangleArea(world.triangles[i]);
+  }
+  // Closed: floor, ceiling and the four walls are covered in full.
+  const double side = 2 * roomHalfWidth, height = roomCeilingY - roomFloorY;
+  EXPECT_NEAR(area[Surface::floor], side * side, 1e-3);
+  EXPECT_NEAR(area[Surface::ceiling], side * side, 1e-3);
+  EXPECT_NEAR(area[Surface::wall], 4 * side * height, 1e-3);
+}
+
+TEST_F(InDataSetFolder, CameraScriptGivesExactly195Steps) {
+  // Steps the file gives overwrite this mark; the others keep it.
+  const CameraStep mark = {99, 99, 99, 99, 99, 99};
+  std::fill(std::begin(cameraPath.steps), std::end(cameraPath.steps), mark);
+  LoadCameraPath();
+  for (int i = 0; i < cameraPathLength; ++i) {
+    EXPECT_EQ(cameraPath.steps[i].dPosX == 99.0f, i >= 195) << "step " << i;
+  }
+  cameraPath = CameraPath{};
+}
+
+TEST_F(InDataSetFolder, All127PicturesDecodeAsPowerOfTwoSquares) {
+  int decoded = 0;
+  for (const std::string& path : TextureBankPaths()) {
+    RgbImage* image = LoadBitmapFile(path.c_str());
+    if (!image) {
+      ADD_FAILURE() << path << " did not decode";
+      continue;
+    }
+    ++decoded;
+    EXPECT_TRUE(image->width == 128 || image->width == 256) << path;
+    EXPECT_EQ(image->height, image->width) << path;
+    std::free(image->data);
+    std::free(image);
+  }
+  EXPECT_EQ(decoded, 127);
+  EXPECT_TRUE(answeredMessageBoxes.shown.empty()) << answeredMessageBoxes.shown.front().text;
+}
+
+TEST_F(InDataSetFolder, SoundtrackDecodesToItsIntendedLength) {
+  mpg123_handle* decoder = mpg123_new(nullptr, nullptr);
+  ASSERT_NE(decoder, nullptr);
+  ASSERT_EQ(mpg123_open(decoder, "Data/demo.mp3"), MPG123_OK);
+  long rate = 0;
+  int channels = 0, encoding = 0;
+  ASSERT_EQ(mpg123_getformat(decoder, &rate, &channels, &encoding), MPG123_OK);
+  EXPECT_EQ(rate, soundtrackSampleRate);
+  EXPECT_EQ(channels, MPG123_STEREO);
+  ASSERT_EQ(encoding, MPG123_ENC_SIGNED_16);
+
+  std::vector<unsigned char> block(65536);
+  size_t frames = 0;
+  double sumOfSquares = 0;
+  int status = MPG123_OK;
+  while (status == MPG123_OK) {
+    size_t bytes = 0;
+    status = mpg123_read(decoder, block.data(), block.size(), &bytes);
+    const auto* samples = reinterpret_cast<const int16_t*>(block.data());
+    for (size_t i = 0; i < bytes / 2; ++i) sumOfSquares += double(samples[i]) * samples[i];
+    frames += bytes / 4;
+  }
+  EXPECT_EQ(status, MPG123_DONE);
+  mpg123_close(decoder);
+  mpg123_delete(decoder);
+
+  // The encoder's delay and padding are declared in the stream, so the
+  // decoder gives back exactly the frames that were synthesised.
+  EXPECT_EQ(frames, size_t(soundtrackFrames));
+  const double rms = std::sqrt(sumOfSquares / std::max<size_t>(1, 2 * frames));
+  EXPECT_GT(rms, 1000.0) << "the soundtrack is nearly silent";
+}

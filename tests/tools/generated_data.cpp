@@ -1,0 +1,35 @@
+#include "generated_data.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+std::vector<std::string> foldersToRemove;
+
+void RemoveFolders() {
+  for (const std::string& folder : foldersToRemove) std::filesystem::remove_all(folder);
+}
+}  // namespace
+
+std::string RunDataGenerator() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "qeb-datagen-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) return "";
+  if (foldersToRemove.empty()) std::atexit(RemoveFolders);
+  foldersToRemove.push_back(pattern);
+  const std::string command = std::string("'") + QEB_DATAGEN + "' '" + pattern + "'";
+  return std::system(command.c_str()) == 0 ? pattern : "";
+}
+
+const std::string& SharedDataSet() {
+  static const std::string folder = RunDataGenerator();
+  return folder;
+}
+
+std::vector<std::string> TextureBankPaths() {
+  std::vector<std::string> paths = {"Data/map1.bmp", "Data/map2.bmp", "Data/map3.bmp", "Data/map4.bmp"};
+  for (int k = 1; k <= 40; ++k) paths.push_back("Data/anim1/anim_" + std::to_string(k) + ".bmp");
+  for (int k = 41; k <= 80; ++k) paths.push_back("Data/anim2/anim_" + std::to_string(k) + ".bmp");
+  for (int k = 1; k <= 40; ++k) paths.push_back("Data/anim3/frame" + std::to_string(k) + ".bmp");
+  for (const char* still : {"Data/end1.bmp", "Data/end2.bmp", "Data/begin.bmp"}) paths.push_back(still);
+  return paths;
+}
