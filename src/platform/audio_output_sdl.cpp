@@ -39,6 +39,10 @@ void CloseAudioSink(void* sink) {
   auto* audio = static_cast<AudioSink*>(sink);
   SDL_CloseAudioDevice(audio->device);
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  // The sink is closed on the thread that played it, which SDL did not
+  // create; SDL frees its per-thread data (error text) only for its own
+  // threads, so it is freed here.
+  SDL_TLSCleanup();
   delete audio;
 }
 

@@ -24,7 +24,7 @@ struct Decoder {
 
 namespace {
 
-constexpr auto kFullQueueWait = std::chrono::milliseconds(10);
+constexpr auto kFullQueueWait = std::chrono::milliseconds(20);
 constexpr size_t kSilentPassBytes = DECODER_QUEUE_LIMIT_BYTES;  // 200 ms
 
 bool OpenFeed(Decoder* decoder) {

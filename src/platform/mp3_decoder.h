@@ -17,11 +17,11 @@
 //   form one continuous MP3 stream. An empty block marks the end of one pass
 //   through the file: the next block starts the file again, and the decoder
 //   begins that pass afresh, so every pass sounds the same.
-// - decoder_play decodes and hands sound to the output. It keeps the output's
-//   queue short (DECODER_QUEUE_LIMIT_BYTES and one more piece at most): while
-//   the queue is full it waits a few milliseconds and returns
+// - decoder_play decodes and hands sound to the output, one piece (about
+//   26 ms) per call. It keeps the output's queue short: while the queue holds
+//   DECODER_QUEUE_LIMIT_BYTES or more it waits 20 ms and returns
 //   DECODER_PLAY_BUSY, so a caller that loops on it never spins and regains
-//   control many times a second. A pass that gave no sound at all (an empty
+//   control every 20 ms or sooner. A pass that gave no sound at all (an empty
 //   or junk file) is played as a short stretch of silence, which paces such
 //   files in the same way.
 // - All results are 0 on success; the other values are listed below.
