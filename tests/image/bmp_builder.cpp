@@ -26,39 +26,39 @@ Bytes Colours(const std::vector<uint32_t>& rgb, bool withReserved) {
 Bytes InfoColours(const std::vector<uint32_t>& rgb) { return Colours(rgb, true); }
 Bytes CoreColours(const std::vector<uint32_t>& rgb) { return Colours(rgb, false); }
 
-Bytes BuildBmp(const BmpSpec& spec) {
+Bytes BuildBmp(const BmpFields& fields) {
   Bytes dib;
-  Put32(dib, spec.headerSize);
-  if (spec.headerSize == 12) {
-    Put16(dib, uint32_t(spec.width));
-    Put16(dib, uint32_t(spec.height));
-    Put16(dib, spec.planes);
-    Put16(dib, spec.bitCount);
+  Put32(dib, fields.headerSize);
+  if (fields.headerSize == 12) {
+    Put16(dib, uint32_t(fields.width));
+    Put16(dib, uint32_t(fields.height));
+    Put16(dib, fields.planes);
+    Put16(dib, fields.bitCount);
   } else {
-    Put32(dib, uint32_t(spec.width));
-    Put32(dib, uint32_t(spec.height));
-    Put16(dib, spec.planes);
-    Put16(dib, spec.bitCount);
-    Put32(dib, spec.compression);
+    Put32(dib, uint32_t(fields.width));
+    Put32(dib, uint32_t(fields.height));
+    Put16(dib, fields.planes);
+    Put16(dib, fields.bitCount);
+    Put32(dib, fields.compression);
     Put32(dib, 0);     // image size
     Put32(dib, 2835);  // resolutions
     Put32(dib, 2835);
-    Put32(dib, spec.coloursUsed);
+    Put32(dib, fields.coloursUsed);
     Put32(dib, 0);  // colours important
-    dib.resize(spec.headerSize < 40 ? 40 : spec.headerSize, 0);
+    dib.resize(fields.headerSize < 40 ? 40 : fields.headerSize, 0);
   }
-  Append(dib, spec.colours);
-  Append(dib, spec.gap);
+  Append(dib, fields.colours);
+  Append(dib, fields.gap);
 
   Bytes file;
-  if (spec.fileHeader) {
-    const uint32_t offset = spec.pixelOffset.value_or(uint32_t(14 + dib.size()));
+  if (fields.fileHeader) {
+    const uint32_t offset = fields.pixelOffset.value_or(uint32_t(14 + dib.size()));
     file = {'B', 'M'};
-    Put32(file, uint32_t(14 + dib.size() + spec.pixels.size()));
+    Put32(file, uint32_t(14 + dib.size() + fields.pixels.size()));
     Put32(file, 0);
     Put32(file, offset);
   }
   Append(file, dib);
-  Append(file, spec.pixels);
+  Append(file, fields.pixels);
   return file;
 }

@@ -8,7 +8,7 @@
 
 using Bytes = std::vector<uint8_t>;
 
-struct BmpSpec {
+struct BmpFields {
   bool fileHeader = true;
   uint32_t headerSize = 40;  // 40 (info), 12 (core) or anything else (written as zeros after the size)
   int32_t width = 1;
@@ -23,7 +23,7 @@ struct BmpSpec {
   Bytes pixels;               // the pixel data as stored
 };
 
-Bytes BuildBmp(const BmpSpec& spec);
+Bytes BuildBmp(const BmpFields& fields);
 
 // Colour-table entries (blue, green, red[, 0]) from red-green-blue triples.
 Bytes InfoColours(const std::vector<uint32_t>& rgb);

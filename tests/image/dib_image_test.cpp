@@ -31,21 +31,21 @@ std::vector<uint32_t> Table(uint32_t n) {
   return colours;
 }
 
-BmpSpec Bits8(uint32_t tableEntries, uint32_t coloursUsed) {
-  BmpSpec spec;
-  spec.width = 2;
-  spec.height = 1;
-  spec.bitCount = 8;
-  spec.coloursUsed = coloursUsed;
-  spec.colours = InfoColours(Table(tableEntries));
-  spec.pixels = {1, 0, 0xEE, 0xEE};
-  return spec;
+BmpFields Bits8(uint32_t tableEntries, uint32_t coloursUsed) {
+  BmpFields fields;
+  fields.width = 2;
+  fields.height = 1;
+  fields.bitCount = 8;
+  fields.coloursUsed = coloursUsed;
+  fields.colours = InfoColours(Table(tableEntries));
+  fields.pixels = {1, 0, 0xEE, 0xEE};
+  return fields;
 }
 
 template <typename Change>
-Bytes Build(BmpSpec spec, Change change) {
-  change(spec);
-  return BuildBmp(spec);
+Bytes Build(BmpFields fields, Change change) {
+  change(fields);
+  return BuildBmp(fields);
 }
 Bytes Cut(Bytes bytes, size_t length) {
   bytes.resize(length);
@@ -63,12 +63,12 @@ struct DecodeCase {
 void PrintTo(const DecodeCase& c, std::ostream* out) { *out << c.name; }
 
 std::vector<DecodeCase> DecodeCases() {
-  BmpSpec bgr3x2;  // 24 bits, rows padded with 3 bytes that must not show
+  BmpFields bgr3x2;  // 24 bits, rows padded with 3 bytes that must not show
   bgr3x2.width = 3;
   bgr3x2.height = 2;
   bgr3x2.pixels = {3, 2, 1, 6, 5, 4, 9, 8, 7, 0xEE, 0xEE, 0xEE, 12, 11, 10, 15, 14, 13, 18, 17, 16, 0xEE, 0xEE, 0xEE};
 
-  BmpSpec bits4Core;  // core header, 16 entries of 3 bytes, rows of 2 bytes padded to 4
+  BmpFields bits4Core;  // core header, 16 entries of 3 bytes, rows of 2 bytes padded to 4
   bits4Core.headerSize = 12;
   bits4Core.width = 3;
   bits4Core.height = 2;
@@ -76,7 +76,7 @@ std::vector<DecodeCase> DecodeCases() {
   bits4Core.colours = CoreColours(Table(16));
   bits4Core.pixels = {0x1F, 0x20, 0xEE, 0xEE, 0xE3, 0x40, 0xEE, 0xEE};
 
-  BmpSpec rle8;
+  BmpFields rle8;
   rle8.width = 4;
   rle8.height = 3;
   rle8.bitCount = 8;
@@ -89,7 +89,7 @@ std::vector<DecodeCase> DecodeCases() {
                  0, 2, 1, 0,         // delta: one right
                  1, 2, 0, 1};        // one pixel, end of bitmap
 
-  BmpSpec rle4;
+  BmpFields rle4;
   rle4.width = 6;
   rle4.height = 1;
   rle4.bitCount = 4;
@@ -103,33 +103,33 @@ std::vector<DecodeCase> DecodeCases() {
   std::vector<DecodeCase> cases = {
       {"Bgr24ThreeWide", BuildBmp(bgr3x2), nullptr, 3, 2,
        Rgb({0x010203, 0x040506, 0x070809, 0x0A0B0C, 0x0D0E0F, 0x101112})},
-      {"Bgr24FiveWide", Build(bgr3x2, [](BmpSpec& s) { s.width = 5, s.height = 1, s.pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 0xEE}; }),
+      {"Bgr24FiveWide", Build(bgr3x2, [](BmpFields& s) { s.width = 5, s.height = 1, s.pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 0xEE}; }),
        nullptr, 5, 1, Rgb({0x030201, 0x060504, 0x090807, 0x0C0B0A, 0x0F0E0D})},
-      {"NoFileHeader", Build(bgr3x2, [](BmpSpec& s) { s.fileHeader = false; }), nullptr, 3, 2,
+      {"NoFileHeader", Build(bgr3x2, [](BmpFields& s) { s.fileHeader = false; }), nullptr, 3, 2,
        Rgb({0x010203, 0x040506, 0x070809, 0x0A0B0C, 0x0D0E0F, 0x101112})},
-      {"TopDown", Build(bgr3x2, [](BmpSpec& s) { s.width = 1, s.height = -2, s.pixels = {0x33, 0x22, 0x11, 0xEE, 0x66, 0x55, 0x44, 0xEE}; }),
+      {"TopDown", Build(bgr3x2, [](BmpFields& s) { s.width = 1, s.height = -2, s.pixels = {0x33, 0x22, 0x11, 0xEE, 0x66, 0x55, 0x44, 0xEE}; }),
        nullptr, 1, 2, Rgb({0x445566, 0x112233})},
       // Without a file header the pixels follow the table, whose length the
       // colours used decide: a wrong count shifts them.
-      {"Bits8ColoursUsed0", Build(Bits8(256, 0), [](BmpSpec& s) { s.fileHeader = false, s.pixels = {0, 255, 0xEE, 0xEE}; }),
+      {"Bits8ColoursUsed0", Build(Bits8(256, 0), [](BmpFields& s) { s.fileHeader = false, s.pixels = {0, 255, 0xEE, 0xEE}; }),
        nullptr, 2, 1, Rgb({TableColour(0), TableColour(255)})},
-      {"Bits8ColoursUsed20", Build(Bits8(20, 20), [](BmpSpec& s) { s.fileHeader = false, s.pixels = {19, 0, 0xEE, 0xEE}; }),
+      {"Bits8ColoursUsed20", Build(Bits8(20, 20), [](BmpFields& s) { s.fileHeader = false, s.pixels = {19, 0, 0xEE, 0xEE}; }),
        nullptr, 2, 1, Rgb({TableColour(19), TableColour(0)})},
       // Only the low 16 bits of colours used count; the table holds 2 entries.
-      {"ColoursUsedAbove16Bits", Build(Bits8(2, 0x10002), [](BmpSpec& s) { s.fileHeader = false, s.pixels = {1, 7, 0xEE, 0xEE}; }),
+      {"ColoursUsedAbove16Bits", Build(Bits8(2, 0x10002), [](BmpFields& s) { s.fileHeader = false, s.pixels = {1, 7, 0xEE, 0xEE}; }),
        nullptr, 2, 1, Rgb({TableColour(1), black})},
       {"Bits4CoreHeader", BuildBmp(bits4Core), nullptr, 3, 2,
        Rgb({TableColour(1), TableColour(15), TableColour(2), TableColour(14), TableColour(3), TableColour(4)})},
-      {"Bits1NineWide", Build(Bits8(2, 0), [](BmpSpec& s) { s.bitCount = 1, s.width = 9, s.pixels = {0xB0, 0x80, 0xEE, 0xEE}; }),
+      {"Bits1NineWide", Build(Bits8(2, 0), [](BmpFields& s) { s.bitCount = 1, s.width = 9, s.pixels = {0xB0, 0x80, 0xEE, 0xEE}; }),
        nullptr, 9, 1, Rgb({TableColour(1), TableColour(0), TableColour(1), TableColour(1), TableColour(0), TableColour(0),
                            TableColour(0), TableColour(0), TableColour(1)})},
-      {"PixelOffsetPastTable", Build(Bits8(2, 2), [](BmpSpec& s) { s.gap = {9, 9, 9, 9, 9, 9}; }), nullptr, 2, 1,
+      {"PixelOffsetPastTable", Build(Bits8(2, 2), [](BmpFields& s) { s.gap = {9, 9, 9, 9, 9, 9}; }), nullptr, 2, 1,
        Rgb({TableColour(1), TableColour(0)})},
-      {"IndexPastTable", Build(Bits8(4, 4), [](BmpSpec& s) { s.pixels = {3, 200, 0xEE, 0xEE}; }), nullptr, 2, 1,
+      {"IndexPastTable", Build(Bits8(4, 4), [](BmpFields& s) { s.pixels = {3, 200, 0xEE, 0xEE}; }), nullptr, 2, 1,
        Rgb({TableColour(3), black})},
-      {"Bits16", Build(bgr3x2, [](BmpSpec& s) { s.bitCount = 16, s.height = 1, s.pixels = {0xFF, 0x7F, 0x00, 0x7C, 0x21, 0x00, 0xEE, 0xEE}; }),
+      {"Bits16", Build(bgr3x2, [](BmpFields& s) { s.bitCount = 16, s.height = 1, s.pixels = {0xFF, 0x7F, 0x00, 0x7C, 0x21, 0x00, 0xEE, 0xEE}; }),
        nullptr, 3, 1, Rgb({0xFFFFFF, 0xFF0000, 0x000808})},
-      {"Bits32", Build(bgr3x2, [](BmpSpec& s) { s.bitCount = 32, s.width = 2, s.height = 1, s.pixels = {1, 2, 3, 0xAA, 4, 5, 6, 0xBB}; }),
+      {"Bits32", Build(bgr3x2, [](BmpFields& s) { s.bitCount = 32, s.width = 2, s.height = 1, s.pixels = {1, 2, 3, 0xAA, 4, 5, 6, 0xBB}; }),
        nullptr, 2, 1, Rgb({0x030201, 0x060504})},
       {"Rle8", BuildBmp(rle8), nullptr, 4, 3,
        Rgb({TableColour(1), TableColour(1), TableColour(1), TableColour(1),
@@ -138,34 +138,34 @@ std::vector<DecodeCase> DecodeCases() {
       {"Rle4", BuildBmp(rle4), nullptr, 6, 1,
        Rgb({TableColour(1), TableColour(2), TableColour(1), TableColour(3), TableColour(4), TableColour(5)})},
       // A delta past the top row ends the image; the rest stays black.
-      {"Rle8DeltaPastTop", Build(rle8, [](BmpSpec& s) { s.pixels = {2, 3, 0, 2, 0, 200}; }), nullptr, 4, 3,
+      {"Rle8DeltaPastTop", Build(rle8, [](BmpFields& s) { s.pixels = {2, 3, 0, 2, 0, 200}; }), nullptr, 4, 3,
        Rgb({TableColour(3), TableColour(3), black, black, black, black, black, black, black, black, black, black})},
 
-      {"Header108", Build(bgr3x2, [](BmpSpec& s) { s.headerSize = 108; }), unknownFormat},
-      {"Header124", Build(bgr3x2, [](BmpSpec& s) { s.headerSize = 124; }), unknownFormat},
+      {"Header108", Build(bgr3x2, [](BmpFields& s) { s.headerSize = 108; }), unknownFormat},
+      {"Header124", Build(bgr3x2, [](BmpFields& s) { s.headerSize = 124; }), unknownFormat},
       {"Empty", {}, "Failed to open DIB file image.bmp.\n"},
       {"OnlyMagic", {'B', 'M'}, unknownFormat},
       {"CutInFileHeader", Cut(goodBits8, 10), unknownFormat},
       {"CutInInfoHeader", Cut(goodBits8, 14 + 30), unknownFormat},
       {"CutInCoreHeader", Cut(BuildBmp(bits4Core), 14 + 10), unknownFormat},
       {"CutInColourTable", Cut(goodBits8, 14 + 40 + 15), unknownFormat},
-      {"TableOf65535PastEnd", Build(Bits8(4, 0xFFFF), [](BmpSpec&) {}), unknownFormat},
+      {"TableOf65535PastEnd", Build(Bits8(4, 0xFFFF), [](BmpFields&) {}), unknownFormat},
       {"CutInPixels", Cut(goodBits8, goodBits8.size() - 1), conversionError},
       {"CutInBgr24Pixels", Cut(BuildBmp(bgr3x2), 14 + 40 + 23), conversionError},
-      {"PixelOffsetPastEnd", Build(bgr3x2, [](BmpSpec& s) { s.pixelOffset = 5000; }), conversionError},
-      {"PixelOffsetMax", Build(bgr3x2, [](BmpSpec& s) { s.pixelOffset = 0xFFFFFFFF; }), conversionError},
-      {"Rle8WithoutEnd", Build(rle8, [](BmpSpec& s) { s.pixels = {2, 1, 0, 0}; }), conversionError},
-      {"Rle8LiteralPastEnd", Build(rle8, [](BmpSpec& s) { s.pixels = {0, 40, 1, 2}; }), conversionError},
-      {"Rle8DeltaPastEnd", Build(rle8, [](BmpSpec& s) { s.pixels = {0, 2, 1}; }), conversionError},
-      {"Rle8TopDown", Build(rle8, [](BmpSpec& s) { s.height = -3; }), conversionError},
-      {"BitFields", Build(bgr3x2, [](BmpSpec& s) { s.bitCount = 16, s.compression = 3; }), conversionError},
-      {"BitCount2", Build(bgr3x2, [](BmpSpec& s) { s.bitCount = 2; }), conversionError},
-      {"WidthZero", Build(bgr3x2, [](BmpSpec& s) { s.width = 0; }), conversionError},
-      {"WidthNegative", Build(bgr3x2, [](BmpSpec& s) { s.width = -3; }), conversionError},
-      {"HeightZero", Build(bgr3x2, [](BmpSpec& s) { s.height = 0; }), conversionError},
-      {"HeightMostNegative", Build(bgr3x2, [](BmpSpec& s) { s.height = INT32_MIN; }), conversionError},
-      {"WidthAboveLimit", Build(rle8, [](BmpSpec& s) { s.width = 8193; }), conversionError},
-      {"CoreSidesAboveLimit", Build(bits4Core, [](BmpSpec& s) { s.width = 65535, s.height = 65535; }), conversionError},
+      {"PixelOffsetPastEnd", Build(bgr3x2, [](BmpFields& s) { s.pixelOffset = 5000; }), conversionError},
+      {"PixelOffsetMax", Build(bgr3x2, [](BmpFields& s) { s.pixelOffset = 0xFFFFFFFF; }), conversionError},
+      {"Rle8WithoutEnd", Build(rle8, [](BmpFields& s) { s.pixels = {2, 1, 0, 0}; }), conversionError},
+      {"Rle8LiteralPastEnd", Build(rle8, [](BmpFields& s) { s.pixels = {0, 40, 1, 2}; }), conversionError},
+      {"Rle8DeltaPastEnd", Build(rle8, [](BmpFields& s) { s.pixels = {0, 2, 1}; }), conversionError},
+      {"Rle8TopDown", Build(rle8, [](BmpFields& s) { s.height = -3; }), conversionError},
+      {"BitFields", Build(bgr3x2, [](BmpFields& s) { s.bitCount = 16, s.compression = 3; }), conversionError},
+      {"BitCount2", Build(bgr3x2, [](BmpFields& s) { s.bitCount = 2; }), conversionError},
+      {"WidthZero", Build(bgr3x2, [](BmpFields& s) { s.width = 0; }), conversionError},
+      {"WidthNegative", Build(bgr3x2, [](BmpFields& s) { s.width = -3; }), conversionError},
+      {"HeightZero", Build(bgr3x2, [](BmpFields& s) { s.height = 0; }), conversionError},
+      {"HeightMostNegative", Build(bgr3x2, [](BmpFields& s) { s.height = INT32_MIN; }), conversionError},
+      {"WidthAboveLimit", Build(rle8, [](BmpFields& s) { s.width = 8193; }), conversionError},
+      {"CoreSidesAboveLimit", Build(bits4Core, [](BmpFields& s) { s.width = 65535, s.height = 65535; }), conversionError},
   };
   return cases;
 }
@@ -222,27 +222,27 @@ TEST_F(DecodeTable, LongPathIsCutToFitTheMessage) {
 }
 
 struct EntriesCase {
-  BmpSpec spec;
+  BmpFields fields;
   uint16_t entries;
 };
 
 TEST(ColourTableEntries, FollowsColoursUsedThenBitCount) {
   auto info = [](uint16_t bitCount, uint32_t coloursUsed) {
-    BmpSpec spec;
-    spec.fileHeader = false;
-    spec.bitCount = bitCount;
-    spec.coloursUsed = coloursUsed;
-    return spec;
+    BmpFields fields;
+    fields.fileHeader = false;
+    fields.bitCount = bitCount;
+    fields.coloursUsed = coloursUsed;
+    return fields;
   };
-  BmpSpec core = info(4, 0);
+  BmpFields core = info(4, 0);
   core.headerSize = 12;
   const EntriesCase cases[] = {
       {info(1, 0), 2},       {info(4, 0), 16},  {info(8, 0), 256}, {info(24, 0), 0}, {info(16, 0), 0},
       {info(8, 20), 20},     {info(24, 3), 3},  {info(8, 0x10005), 5}, {core, 16},
   };
   for (const EntriesCase& c : cases) {
-    const Bytes header = BuildBmp(c.spec);
-    EXPECT_EQ(ColourTableEntries(header.data()), c.entries) << "bits " << c.spec.bitCount << ", used " << c.spec.coloursUsed;
+    const Bytes header = BuildBmp(c.fields);
+    EXPECT_EQ(ColourTableEntries(header.data()), c.entries) << "bits " << c.fields.bitCount << ", used " << c.fields.coloursUsed;
   }
 }
 

@@ -25,9 +25,9 @@ std::string SlotFile(int slot) {
 
 // A 1x1 picture whose red and green tell the slot: (slot, 255 - slot, 7).
 Bytes SlotPicture(int slot) {
-  BmpSpec spec;
-  spec.pixels = {7, uint8_t(255 - slot), uint8_t(slot), 0};
-  return BuildBmp(spec);
+  BmpFields fields;
+  fields.pixels = {7, uint8_t(255 - slot), uint8_t(slot), 0};
+  return BuildBmp(fields);
 }
 Bytes SlotRgb(int slot) { return {uint8_t(slot), uint8_t(255 - slot), 7}; }
 
@@ -69,7 +69,7 @@ TEST_F(TextureBankTest, AllFilesFillTheirOwnSlots) {
 }
 
 TEST_F(TextureBankTest, EachUploadIsOneNearestLevelOfThreeComponents) {
-  BmpSpec oddWidth;  // 3 pixels: rows of 9 bytes, not a multiple of 4
+  BmpFields oddWidth;  // 3 pixels: rows of 9 bytes, not a multiple of 4
   oddWidth.width = 3;
   oddWidth.height = 2;
   oddWidth.pixels = {3, 2, 1, 6, 5, 4, 9, 8, 7, 0, 0, 0, 12, 11, 10, 15, 14, 13, 18, 17, 16, 0, 0, 0};

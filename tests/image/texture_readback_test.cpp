@@ -46,11 +46,11 @@ class RealGlTexture : public testing::Test {
 };
 
 TEST_F(RealGlTexture, OddWidthsReadBackAsInTheFile) {
-  BmpSpec threeWide;  // rows of 9 bytes
+  BmpFields threeWide;  // rows of 9 bytes
   threeWide.width = 3;
   threeWide.height = 2;
   threeWide.pixels = {3, 2, 1, 6, 5, 4, 9, 8, 7, 0, 0, 0, 12, 11, 10, 15, 14, 13, 18, 17, 16, 0, 0, 0};
-  BmpSpec fiveWide;  // one row of 15 bytes
+  BmpFields fiveWide;  // one row of 15 bytes
   fiveWide.width = 5;
   fiveWide.pixels = {30, 20, 10, 60, 50, 40, 90, 80, 70, 120, 110, 100, 150, 140, 130, 0};
   WriteTestFile("Data/map1.bmp", BuildBmp(threeWide));
