@@ -30,7 +30,7 @@ void ShowMusicError(const char* text) {
   EndProcess(1);
 }
 
-// Steps 11 to 16: returns when musicStop is seen or the decoder ends playback.
+// The streaming loop: returns when musicStop is seen or the decoder ends playback.
 void StreamUntilStopped(DecoderHandle decoder, FILE* stream, unsigned char* block) {
   for (;;) {
     size_t blockLength = std::fread(block, 1, kBlockSize, stream);
