@@ -30,10 +30,14 @@ void Put(const Target& target, int64_t x, int64_t y, uint8_t blue, uint8_t green
   pixel[2] = red;
 }
 
-void PutIndex(const Target& target, int64_t x, int64_t y, const Palette& palette, uint32_t index) {
+const DibColour& ColourAt(const Palette& palette, uint32_t index) {
+  static const DibColour black{0, 0, 0, 0};
   // An index the table does not hold gives black rather than a read past the table.
-  if (index >= palette.count) return Put(target, x, y, 0, 0, 0);
-  const DibColour& colour = palette.colours[index];
+  return index < palette.count ? palette.colours[index] : black;
+}
+
+void PutIndex(const Target& target, int64_t x, int64_t y, const Palette& palette, uint32_t index) {
+  const DibColour& colour = ColourAt(palette, index);
   Put(target, x, y, colour.blue, colour.green, colour.red);
 }
 
@@ -42,7 +46,6 @@ uint8_t Widen5(unsigned value) { return uint8_t((value << 3) | (value >> 2)); }
 // One file row into target row y; x and y are inside the target by construction.
 void ConvertRow(const uint8_t* source, unsigned bitCount, const Palette& palette, const Target& target, int32_t y) {
   uint8_t* out = target.pixels + size_t(y) * target.stride;
-  const DibColour black{0, 0, 0, 0};
   for (int32_t x = 0; x < target.width; ++x, out += 3) {
     unsigned index = 0;
     switch (bitCount) {
@@ -64,8 +67,7 @@ void ConvertRow(const uint8_t* source, unsigned bitCount, const Palette& palette
         continue;
       }
     }
-    // An index the table does not hold gives black rather than a read past the table.
-    const DibColour& colour = index < palette.count ? palette.colours[index] : black;
+    const DibColour& colour = ColourAt(palette, index);
     out[0] = colour.blue;
     out[1] = colour.green;
     out[2] = colour.red;
