@@ -8,10 +8,12 @@
 # to build/fuzz/corpus/<name>, crashes to build/fuzz/artifacts/. To add a
 # target, make it with qeb_add_fuzz_target in fuzz/<name>/CMakeLists.txt.
 # Fails when any target finds a crash, a leak or an input slower than 10 s.
+# QEB_FUZZ_BUILD names another build directory (scripts/fuzz-long.sh uses one
+# of its own, so that long runs and short runs do not share logs).
 set -eu
 cd "$(dirname "$0")/.."
 seconds=${1:-20}
-build=build/fuzz
+build=${QEB_FUZZ_BUILD:-build/fuzz}
 
 instrument="-fsanitize=fuzzer-no-link"
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \

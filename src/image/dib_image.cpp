@@ -10,7 +10,7 @@
 
 #include "platform/data_path.h"
 #include "platform/dib_convert.h"
-#include "platform/file_mapping.h"
+#include "platform/file_contents.h"
 #include "platform/message_box.h"
 #include "platform/window_system.h"
 
@@ -58,6 +58,21 @@ void ExpandCoreHeader(const uint8_t* dib, uint16_t colourCount, DibInfoHeader* h
   header->bitCount = ReadU16(dib + 10);
   header->clrUsed = colourCount;
   header->clrImportant = colourCount;
+}
+
+// One row of blue-green-red pixels into red-green-blue. The copy is most of
+// the cost of decoding a 24-bit picture; a second build of it for processors
+// with byte shuffles (SSSE3), chosen when the program loads, lets the compiler
+// move several pixels per instruction (about 2.5 times faster, bench/image).
+#if defined(__x86_64__) && defined(__GNUC__)
+__attribute__((target_clones("ssse3", "default")))
+#endif
+void CopyRowSwapped(const uint8_t* source, uint8_t* __restrict destination, size_t width) {
+  for (size_t x = 0; x < width; ++x) {
+    destination[3 * x] = source[3 * x + 2];
+    destination[3 * x + 1] = source[3 * x + 1];
+    destination[3 * x + 2] = source[3 * x];
+  }
 }
 
 // The decoding proper, on the file's bytes. Null with *failure set to the message to show.
@@ -151,14 +166,9 @@ RgbImage* DecodeDib(const uint8_t* file, size_t fileSize, const char** failure) 
   source = bitmap.rows;
   destination = pixels;
   for (int32_t row = 0; row < bitmap.height; ++row) {
-    for (int32_t x = 0; x < bitmap.width; ++x) {
-      destination[0] = source[2];
-      destination[1] = source[1];
-      destination[2] = source[0];
-      source += 3;
-      destination += 3;
-    }
-    source += bitmap.width & 3;  // each bitmap row is padded to 4 bytes
+    CopyRowSwapped(source, destination, size_t(bitmap.width));
+    source += size_t(bitmap.width) * 3 + (bitmap.width & 3);  // each bitmap row is padded to 4 bytes
+    destination += size_t(bitmap.width) * 3;
   }
 
   image = static_cast<RgbImage*>(std::malloc(sizeof(RgbImage)));
@@ -195,8 +205,8 @@ uint16_t ColourTableEntries(const uint8_t* dibHeader) {
 }
 
 RgbImage* LoadDibImage(const char* path) {
-  FileMapping file;
-  if (!path || !MapWholeFile(ResolveDataPath(path).c_str(), &file)) {
+  FileContents file;
+  if (!path || !ReadWholeFile(ResolveDataPath(path).c_str(), &file)) {
     // The path is cut to fit the message's 256-byte buffer.
     char text[256];
     std::snprintf(text, sizeof text, "Failed to open DIB file %.229s.\n", path ? path : "");
@@ -205,7 +215,7 @@ RgbImage* LoadDibImage(const char* path) {
   }
   const char* failure = nullptr;
   RgbImage* image = DecodeDib(file.bytes, file.size, &failure);
-  UnmapWholeFile(&file);
+  ReleaseWholeFile(&file);
   if (!image) Report(failure);
   return image;
 }

@@ -4,7 +4,7 @@
 // Accepted: the 40-byte info header and the 12-byte core header, with the
 // pixel formats that platform/dib_convert.h converts. Every failure shows one
 // message box captioned "Error" and gives null:
-//   "Failed to open DIB file <path>.\n"  the file is missing, empty or cannot be mapped
+//   "Failed to open DIB file <path>.\n"  the file is missing, empty or cannot be read
 //   "Unknown DIB file format."           a header size other than 40 or 12, or a file
 //                                        that ends inside its headers or its colour table
 //   "Image file conversion error."       pixels that cannot be converted: a width or
