@@ -62,20 +62,20 @@ Surface SurfaceOf(const WorldTriangle& triangle) {
 
 TEST(DataSet, TwoRunsWriteTheSameCompleteSetOfFiles) {
   ASSERT_FALSE(SharedDataSet().empty()) << "qeb-datagen failed";
-  const std::string second = RunDataGenerator();
-  ASSERT_FALSE(second.empty()) << "qeb-datagen failed";
-  const auto first = ReadTree(SharedDataSet());
+  const std::string fresh = RunDataGenerator();
+  ASSERT_FALSE(fresh.empty()) << "qeb-datagen failed";
+  const auto written = ReadTree(fresh);
 
   std::set<std::string> expected = {"Data/world.txt", "Data/cam.txt", "Data/demo.mp3"};
   for (const std::string& path : TextureBankPaths()) expected.insert(path);
-  std::set<std::string> written;
-  for (const auto& [path, bytes] : first) written.insert(path);
-  EXPECT_EQ(written, expected);
+  std::set<std::string> paths;
+  for (const auto& [path, bytes] : written) paths.insert(path);
+  EXPECT_EQ(paths, expected);
 
-  const auto again = ReadTree(second);
-  for (const auto& [path, bytes] : first) {
-    ASSERT_EQ(again.count(path), 1u) << path;
-    EXPECT_TRUE(again.at(path) == bytes) << path << " differs between runs";
+  const auto earlier = ReadTree(SharedDataSet());
+  for (const auto& [path, bytes] : written) {
+    ASSERT_EQ(earlier.count(path), 1u) << path;
+    EXPECT_TRUE(earlier.at(path) == bytes) << path << " differs between runs";
   }
 }
 

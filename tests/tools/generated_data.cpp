@@ -21,7 +21,7 @@ std::string RunDataGenerator() {
 }
 
 const std::string& SharedDataSet() {
-  static const std::string folder = RunDataGenerator();
+  static const std::string folder = std::getenv("QEB_DATA_SET") ? std::getenv("QEB_DATA_SET") : RunDataGenerator();
   return folder;
 }
 

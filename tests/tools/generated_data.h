@@ -13,7 +13,9 @@
 // Runs qeb-datagen into a new temporary folder and returns the folder ("" on failure).
 std::string RunDataGenerator();
 
-// The folder of the data set shared by the tests (generated on first use).
+// The folder of the data set shared by the tests: the one named by the
+// environment variable QEB_DATA_SET (written by the test run's fixture), or
+// else one generated on first use.
 const std::string& SharedDataSet();
 
 // The 127 picture paths the texture bank reads, in slot order.

@@ -9,7 +9,6 @@
 
 namespace {
 constexpr int size = worldTextureSize;
-constexpr double pi = 3.14159265358979323846;
 
 struct Colour {
   double r, g, b;

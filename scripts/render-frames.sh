@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Renders chosen moments of the demo with its default data into PNG files in
+# docs/images/, headless, on a private Xvfb:
+#   scripts/render-frames.sh [TICK:NAME ...]
+# Each TICK (a value of the demo clock, 0..19400) becomes docs/images/NAME.png.
+# Without arguments, the pictures the README shows are rendered again.
+#
+# The screen is 24 bits deep: today's displays grant the demo's 640x480 at
+# their own depth, which is what a viewer sees.
+set -eu
+cd "$(dirname "$0")/.."
+root=$(pwd)
+build=build/render-frames
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+cmake --build "$build" --target qeb-datagen qeb-render-frames -j "$(nproc)"
+
+if [ $# -eq 0 ]; then
+  set -- 900:opening 2200:plasma 6400:tunnel-held 8400:tunnel 13400:cube 18600:thanks 19100:the-end
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+"$build/tools/datagen/qeb-datagen" "$work"
+
+mkdir -p docs/images
+requests=()
+for pair in "$@"; do
+  requests+=("${pair%%:*}:$root/docs/images/${pair#*:}.png")
+done
+cd "$work"
+"$root/scripts/with-xvfb.sh" --screen 640x480x24 -- "$root/$build/tools/framegrab/qeb-render-frames" "${requests[@]}"
