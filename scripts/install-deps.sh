@@ -6,10 +6,11 @@ packages=(
   build-essential cmake pkg-config
   libsdl2-dev libmpg123-dev libgl-dev libgl1-mesa-dri libglu1-mesa-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth libx11-dev libxtst-dev
+  xvfb xauth libx11-dev libxtst-dev x11-utils
   lame libmp3lame-dev
   clang libclang-rt-14-dev
   libstb-dev
+  python3 time
 )
 missing=()
 for package in "${packages[@]}"; do

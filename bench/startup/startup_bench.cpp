@@ -1,0 +1,125 @@
+// The start-up's texture loading on a real GL context: LoadTextures for the
+// 127 pictures of the demo's default data, against the least that loading
+// them can cost: reading the same files and uploading the same pixels (decoded
+// beforehand) into the same texture names, with nothing else. Both delete
+// their textures at the end of each pass, so every pass starts alike.
+// Needs a display (scripts/run-benchmarks.sh starts a private Xvfb).
+#include <GL/gl.h>
+#include <SDL.h>
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "datagen/data_set.h"
+#include "image/dib_image.h"
+#include "image/texture_bank.h"
+
+namespace {
+
+struct Picture {
+  std::string path;
+  int slot;
+  RgbImage* image;  // decoded once, for the baseline's uploads
+};
+
+std::vector<Picture> pictures;
+
+// The bank's 127 files in slot order, as LoadTextures visits them.
+std::vector<std::string> BankPaths() {
+  std::vector<std::string> paths = {"Data/map1.bmp", "Data/map2.bmp", "Data/map3.bmp", "Data/map4.bmp"};
+  for (int k = 1; k <= 40; ++k) paths.push_back("Data/anim1/anim_" + std::to_string(k) + ".bmp");
+  for (int k = 41; k <= 80; ++k) paths.push_back("Data/anim2/anim_" + std::to_string(k) + ".bmp");
+  for (int k = 1; k <= 40; ++k) paths.push_back("Data/anim3/frame" + std::to_string(k) + ".bmp");
+  for (const char* last : {"Data/end1.bmp", "Data/end2.bmp", "Data/begin.bmp"}) paths.push_back(last);
+  return paths;
+}
+
+bool OpenContext() {
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
+  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
+  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 6);
+  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 5);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SDL_Window* window = SDL_CreateWindow("Qeb bench", 0, 0, 640, 480, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  return window && SDL_GL_CreateContext(window);
+}
+
+void DeleteBank() {
+  glDeleteTextures(textureBankSize, textureBank.names);
+  glFinish();
+}
+
+void BM_LoadTextures(benchmark::State& state) {
+  for (auto _ : state) {
+    if (!LoadTextures()) {
+      state.SkipWithError("no picture loaded");
+      break;
+    }
+    DeleteBank();
+  }
+}
+
+// Reads each file whole, then uploads its pixels as the bank does.
+void BM_ReadFilesAndUpload(benchmark::State& state) {
+  std::vector<uint8_t> bytes(1 << 20);
+  for (auto _ : state) {
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glGenTextures(textureBankSize, textureBank.names);
+    for (const Picture& picture : pictures) {
+      FILE* file = std::fopen(picture.path.c_str(), "rb");
+      if (!file) {
+        state.SkipWithError("a picture file is missing");
+        return;
+      }
+      benchmark::DoNotOptimize(std::fread(bytes.data(), 1, bytes.size(), file));
+      std::fclose(file);
+      glBindTexture(GL_TEXTURE_2D, textureBank.names[picture.slot]);
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+      glTexImage2D(GL_TEXTURE_2D, 0, 3, picture.image->width, picture.image->height, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                   picture.image->data);
+    }
+    DeleteBank();
+  }
+}
+
+BENCHMARK(BM_LoadTextures)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadFilesAndUpload)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The default data, written once into a folder of its own that becomes the working directory.
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "qeb-startup-bench";
+  std::filesystem::remove_all(folder);
+  if (!WriteDataSet(folder.string())) return 1;
+  std::filesystem::current_path(folder);
+  if (!OpenContext()) {
+    std::fprintf(stderr, "startup bench: no GL context (%s); run it on a display\n", SDL_GetError());
+    return 1;
+  }
+  const std::vector<std::string> paths = BankPaths();
+  for (size_t slot = 0; slot < paths.size(); ++slot) {
+    RgbImage* image = LoadDibImage(paths[slot].c_str());
+    if (!image) {
+      std::fprintf(stderr, "startup bench: %s did not decode\n", paths[slot].c_str());
+      return 1;
+    }
+    pictures.push_back({paths[slot], int(slot), image});
+  }
+
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  for (Picture& picture : pictures) {
+    std::free(picture.image->data);
+    std::free(picture.image);
+  }
+  std::filesystem::remove_all(folder);
+  return 0;
+}
