@@ -125,7 +125,8 @@ IndexedPicture MakeCubeFrame(int frame) {
 
   static const std::array<Point3, 8> corners = {{{-1, -1, -1}, {1, -1, -1}, {1, 1, -1}, {-1, 1, -1},
                                                   {-1, -1, 1}, {1, -1, 1}, {1, 1, 1}, {-1, 1, 1}}};
-  // Faces as corner indices, counter-clockwise seen from outside, with their colour.
+  // Faces as corner indices, all wound the same way seen from outside, with
+  // their colour (opposite faces share one).
   struct Face {
     int corner[4];
     int colour;

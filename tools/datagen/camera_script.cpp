@@ -151,7 +151,7 @@ std::string MakeCameraScript() {
 
   std::string text =
       "// Qeb's camera script: one step per slot of the demo clock (demoTick / 100),\n"
-      "// added to the camera once per frame while the slot lasts (100 frames, or\n"
+      "// added to the camera once per frame while the slot lasts (about 100 frames, or\n"
       "// 33 to 34 in slots 16-55 and 72-111, where the clock runs three times as fast).\n"
       "// Each step: dPosX dPosY dPosZ dPitch dYaw dRoll\n"
       "NUMFRAMES " + std::to_string(scriptSteps) + "\n";

@@ -53,7 +53,7 @@ double Square(double phase, double dt) {
 // ---- The score ----------------------------------------------------------
 
 struct Chord {
-  int notes[3];  // a triad in the octave above middle C's A
+  int notes[3];  // MIDI note numbers, round middle C (60)
 };
 const Chord am = {{57, 60, 64}}, f = {{53, 57, 60}}, c = {{55, 60, 64}}, g = {{55, 59, 62}},
             em = {{55, 59, 64}}, dm = {{53, 57, 62}};
