@@ -1,0 +1,143 @@
+// The cost of one DrawFrame at 640x480 on Mesa, against the same geometry
+// replayed from a display list compiled once and against a clear alone, all
+// in the same run. Needs a display: run it through run-draw-frame-bench.sh.
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <SDL.h>
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "image/texture_bank.h"
+#include "render/draw_frame.h"
+#include "render/scene_gl_state.h"
+#include "render/wave_mesh.h"
+#include "scene/world.h"
+#include "shell/demo_state.h"
+
+namespace {
+
+constexpr int width = 640, height = 480;
+constexpr int textureSize = 256;
+
+GLuint frameList = 0;
+std::vector<WorldTriangle> floorTriangles;
+
+// A checkerboard, so texturing is not one constant colour.
+void UploadChecker(GLuint name, uint8_t shade) {
+  std::vector<uint8_t> pixels(textureSize * textureSize * 3);
+  for (int y = 0; y < textureSize; ++y)
+    for (int x = 0; x < textureSize; ++x)
+      for (int c = 0; c < 3; ++c)
+        pixels[(y * textureSize + x) * 3 + c] = ((x / 32 + y / 32) % 2) ? shade : uint8_t(255 - shade);
+  glBindTexture(GL_TEXTURE_2D, name);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexImage2D(GL_TEXTURE_2D, 0, 3, textureSize, textureSize, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+}
+
+// 36 triangles: a floor of 6 x 3 cells, 6 by 6 units around the walls.
+void BuildFloorWorld() {
+  for (int row = 0; row < 3; ++row) {
+    for (int column = 0; column < 6; ++column) {
+      const float x0 = -3.0f + column, x1 = x0 + 1.0f;
+      const float z0 = -3.0f + 2.0f * row, z1 = z0 + 2.0f;
+      const WorldVertex a{x0, 0, z0, 0, 0}, b{x1, 0, z0, 1, 0}, c{x1, 0, z1, 1, 2}, d{x0, 0, z1, 0, 2};
+      floorTriangles.push_back({{a, b, c}});
+      floorTriangles.push_back({{a, c, d}});
+    }
+  }
+  world.triangleCount = int32_t(floorTriangles.size());
+  world.triangles = floorTriangles.data();
+}
+
+// The demo's window and the state InitScene leaves, with hand-made textures.
+bool OpenScene() {
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
+  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
+  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 6);
+  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 5);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SDL_Window* window = SDL_CreateWindow("Qeb bench", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  if (!window || !SDL_GL_CreateContext(window)) return false;
+  glViewport(0, 0, width, height);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPerspective(45.0, double(width) / height, 0.1, 100.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glGenTextures(textureBankSize, textureBank.names);
+  for (int slot = 0; slot <= TextureSlot::begin; ++slot) UploadChecker(textureBank.names[slot], uint8_t(slot * 2));
+  SetSceneGlState();
+  BuildWaveMesh();
+  BuildFloorWorld();
+  // The same calls, geometry and state, compiled once.
+  frameList = glGenLists(1);
+  glNewList(frameList, GL_COMPILE);
+  DrawFrame();
+  glEndList();
+  return glGetError() == GL_NO_ERROR;
+}
+
+// glFinish makes each iteration include the rasterisation, not only the queuing.
+void BM_DrawFrame(benchmark::State& state) {
+  for (auto _ : state) {
+    DrawFrame();
+    glFinish();
+  }
+}
+BENCHMARK(BM_DrawFrame)->Unit(benchmark::kMicrosecond);
+
+void BM_DisplayList(benchmark::State& state) {
+  for (auto _ : state) {
+    glLoadIdentity();
+    glCallList(frameList);
+    glFinish();
+  }
+}
+BENCHMARK(BM_DisplayList)->Unit(benchmark::kMicrosecond);
+
+void BM_ClearOnly(benchmark::State& state) {
+  for (auto _ : state) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glFinish();
+  }
+}
+BENCHMARK(BM_ClearOnly)->Unit(benchmark::kMicrosecond);
+
+// Prints the usual table, keeping each run's time for the ratios at the end.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs)
+      if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median")
+        realTimes[run.run_name.function_name] = run.GetAdjustedRealTime();
+  }
+  std::map<std::string, double> realTimes;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (!OpenScene()) {
+    std::fprintf(stderr, "draw_frame_bench: no GL window (%s); run it under a display\n", SDL_GetError());
+    return 1;
+  }
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  const double frame = reporter.realTimes["BM_DrawFrame"];
+  const double list = reporter.realTimes["BM_DisplayList"];
+  const double clear = reporter.realTimes["BM_ClearOnly"];
+  if (frame > 0 && list > 0 && clear > 0) {
+    std::printf("DrawFrame / display list: %.2f\n", frame / list);
+    std::printf("DrawFrame / clear alone:  %.2f\n", frame / clear);
+  }
+  benchmark::Shutdown();
+  return 0;
+}
