@@ -9,20 +9,27 @@ set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build/demo-release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build build/demo-release -j "$(nproc)"
+cmake --build build/demo-release --target qeb qeb-datagen -j "$(nproc)"
 
 rundir=build/demo
 mkdir -p "$rundir"
-if [ -x build/demo-release/tools/datagen/qeb-datagen ]; then
-  build/demo-release/tools/datagen/qeb-datagen "$rundir"
-fi
+build/demo-release/tools/datagen/qeb-datagen "$rundir"
 
-if [ ! -e /dev/snd ] && [ -z "${SDL_AUDIODRIVER:-}" ] && ! pgrep -x -q 'pulseaudio|pipewire'; then
+# A sound card, or a sound server's socket, means there is somewhere to play.
+has_sound() {
+  local runtime=${XDG_RUNTIME_DIR:-/nonexistent}
+  [ -e /dev/snd ] || [ -S "$runtime/pulse/native" ] || [ -S "$runtime/pipewire-0" ]
+}
+if [ -z "${SDL_AUDIODRIVER:-}" ] && ! has_sound; then
   export SDL_AUDIODRIVER=dummy
 fi
 qeb=$(pwd)/build/demo-release/src/shell/qeb
 cd "$rundir"
 if [ -z "${DISPLAY:-}" ]; then
-  exec ../../scripts/with-xvfb.sh "$qeb"
+  echo "No display: the demo runs on a private Xvfb (about a minute and a half), unseen." >&2
+  ../../scripts/with-xvfb.sh "$qeb"
+  status=$?
+  echo "The demo ended with exit code $status." >&2
+  exit $status
 fi
 exec "$qeb"
