@@ -43,34 +43,55 @@ void PutIndex(const Target& target, int64_t x, int64_t y, const Palette& palette
 
 uint8_t Widen5(unsigned value) { return uint8_t((value << 3) | (value >> 2)); }
 
-// One file row into target row y; x and y are inside the target by construction.
-void ConvertRow(const uint8_t* source, unsigned bitCount, const Palette& palette, const Target& target, int32_t y) {
+// Every colour that an index of up to 8 bits can name, looked up once per
+// image, so that rows take colours without a bounds test per pixel.
+struct IndexColours {
+  DibColour colours[256];
+};
+
+void FillIndexColours(const Palette& palette, IndexColours* table) {
+  for (uint32_t index = 0; index < 256; ++index) table->colours[index] = ColourAt(palette, index);
+}
+
+void PutColour(uint8_t* out, const DibColour& colour) {
+  out[0] = colour.blue;
+  out[1] = colour.green;
+  out[2] = colour.red;
+}
+
+// One file row into target row y; x and y are inside the target by
+// construction. One loop per bit count: a test per pixel would cost as much
+// as the pixel itself.
+void ConvertRow(const uint8_t* source, unsigned bitCount, const IndexColours& table, const Target& target,
+                int32_t y) {
   uint8_t* out = target.pixels + size_t(y) * target.stride;
-  for (int32_t x = 0; x < target.width; ++x, out += 3) {
-    unsigned index = 0;
-    switch (bitCount) {
-      case 1: index = (source[x >> 3] >> (7 - (x & 7))) & 1u; break;
-      case 4: index = (source[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xFu; break;
-      case 8: index = source[x]; break;
-      case 16: {
+  const int32_t width = target.width;
+  switch (bitCount) {
+    case 1:
+      for (int32_t x = 0; x < width; ++x) PutColour(out + 3 * x, table.colours[(source[x >> 3] >> (7 - (x & 7))) & 1u]);
+      return;
+    case 4:
+      for (int32_t x = 0; x < width; ++x) PutColour(out + 3 * x, table.colours[(source[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xFu]);
+      return;
+    case 8:
+      for (int32_t x = 0; x < width; ++x) PutColour(out + 3 * x, table.colours[source[x]]);
+      return;
+    case 16:
+      for (int32_t x = 0; x < width; ++x, out += 3) {
         const unsigned value = source[2 * x] | (source[2 * x + 1] << 8);
         out[0] = Widen5(value & 31);
         out[1] = Widen5((value >> 5) & 31);
         out[2] = Widen5((value >> 10) & 31);
-        continue;
       }
-      default: {  // 24 and 32 bits: blue, green, red first in each pixel
+      return;
+    default:  // 24 and 32 bits: blue, green, red first in each pixel
+      for (int32_t x = 0; x < width; ++x, out += 3) {
         const uint8_t* pixel = source + size_t(x) * (bitCount / 8);
         out[0] = pixel[0];
         out[1] = pixel[1];
         out[2] = pixel[2];
-        continue;
       }
-    }
-    const DibColour& colour = ColourAt(palette, index);
-    out[0] = colour.blue;
-    out[1] = colour.green;
-    out[2] = colour.red;
+      return;
   }
 }
 
@@ -79,9 +100,11 @@ bool ConvertUncompressed(const DibInfoHeader& header, const Palette& palette, co
   const size_t sourceStride = SourceStride(target.width, header.bitCount);
   if (sourceStride * size_t(target.height) > pixelBytes) return false;
   const bool topDown = header.height < 0;
+  IndexColours table;
+  if (header.bitCount <= 8) FillIndexColours(palette, &table);
   for (int32_t row = 0; row < target.height; ++row) {
     const int32_t y = topDown ? target.height - 1 - row : row;
-    ConvertRow(pixels + size_t(row) * sourceStride, header.bitCount, palette, target, y);
+    ConvertRow(pixels + size_t(row) * sourceStride, header.bitCount, table, target, y);
   }
   return true;
 }
@@ -163,8 +186,11 @@ DibConversion ConvertDibPixels(const DibInfoHeader* header, uint32_t colourCount
     return dibConverted;
   }
 
-  // Zero-filled, so pixels that run-length data skips stay black.
-  uint8_t* converted = static_cast<uint8_t*>(std::calloc(TargetStride(width) * size_t(height), 1));
+  // Zero-filled for run-length data, so the pixels it skips stay black; an
+  // uncompressed image writes every pixel itself (the row padding is never read).
+  const size_t bytes = TargetStride(width) * size_t(height);
+  uint8_t* converted = static_cast<uint8_t*>(header->compression == dibUncompressed ? std::malloc(bytes)
+                                                                                    : std::calloc(bytes, 1));
   if (!converted) return dibOutOfMemory;
   const Target target{converted, TargetStride(width), width, height};
   const Palette palette{reinterpret_cast<const DibColour*>(header + 1), colourCount};
