@@ -15,7 +15,7 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 repetitions=${1:-5}
 build=build/benchmarks
-results=$build/results
+results=$root/$build/results
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 benches=$(cmake --build "$build" --target help | sed -n 's/^\.\.\. \([A-Za-z0-9_]*_bench\)$/\1/p' | sort)
