@@ -56,7 +56,8 @@ int PressKey(Display* display, const char* keysymName) {
   if (!code) return 1;
   XTestFakeKeyEvent(display, code, True, CurrentTime);
   XSync(display, False);
-  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  // Held long enough for a slow frame (a sanitizer build) to see it down.
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
   XTestFakeKeyEvent(display, code, False, CurrentTime);
   XSync(display, False);
   return 0;
