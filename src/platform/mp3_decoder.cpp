@@ -4,6 +4,7 @@
 
 #include <mpg123.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -24,7 +25,9 @@ struct Decoder {
 
 namespace {
 
-constexpr auto kFullQueueWait = std::chrono::milliseconds(20);
+// While the queue is full, the thread sleeps until about half of it has
+// played, but never longer than this, so it sees a stop request promptly.
+constexpr auto kLongestFullQueueWait = std::chrono::milliseconds(40);
 constexpr size_t kSilentPassBytes = DECODER_QUEUE_LIMIT_BYTES;  // 200 ms
 
 bool OpenFeed(Decoder* decoder) {
@@ -142,8 +145,13 @@ int decoder_input_send_message(DecoderHandle decoder, int message, const void* d
 
 int decoder_play(DecoderHandle decoder) {
   if (!decoder || !decoder->inputOpen) return DECODER_PLAY_ENDED;
-  if (decoder->output.queuedBytes(decoder->sink) >= DECODER_QUEUE_LIMIT_BYTES) {
-    std::this_thread::sleep_for(kFullQueueWait);
+  const size_t queuedBytes = decoder->output.queuedBytes(decoder->sink);
+  if (queuedBytes >= DECODER_QUEUE_LIMIT_BYTES) {
+    // Fewer, longer sleeps: each wake-up costs about as much as decoding a frame.
+    const size_t bytesPerMillisecond = DECODER_OUTPUT_RATE / 1000 * DECODER_OUTPUT_FRAME_BYTES;
+    const auto untilHalfPlayed =
+        std::chrono::milliseconds((queuedBytes - DECODER_QUEUE_LIMIT_BYTES / 2) / bytesPerMillisecond);
+    std::this_thread::sleep_for(std::min(untilHalfPlayed, kLongestFullQueueWait));
     return DECODER_PLAY_BUSY;
   }
   size_t decodedBytes = 0;

@@ -19,9 +19,9 @@
 //   begins that pass afresh, so every pass sounds the same.
 // - decoder_play decodes and hands sound to the output, one piece (about
 //   26 ms) per call. It keeps the output's queue short: while the queue holds
-//   DECODER_QUEUE_LIMIT_BYTES or more it waits 20 ms and returns
-//   DECODER_PLAY_BUSY, so a caller that loops on it never spins and regains
-//   control every 20 ms or sooner. A pass that gave no sound at all (an empty
+//   DECODER_QUEUE_LIMIT_BYTES or more it waits until about half of it has
+//   played (40 ms at most) and returns DECODER_PLAY_BUSY, so a caller that
+//   loops on it never spins and regains control every 40 ms or sooner. A pass that gave no sound at all (an empty
 //   or junk file) is played as a short stretch of silence, which paces such
 //   files in the same way.
 // - All results are 0 on success; the other values are listed below.
