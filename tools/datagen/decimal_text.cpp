@@ -13,7 +13,9 @@ std::string FixedDecimal(double value, int decimals) {
   text += std::to_string(magnitude / uint64_t(scale));
   if (decimals > 0) {
     const std::string fraction = std::to_string(magnitude % uint64_t(scale));
-    text += "." + std::string(size_t(decimals) - fraction.size(), '0') + fraction;
+    text += '.';
+    text.append(size_t(decimals) - fraction.size(), '0');
+    text += fraction;
   }
   return text;
 }
