@@ -2,7 +2,6 @@
 // replayed from a display list compiled once and against a clear alone, all
 // in the same run. Needs a display: run it through run-draw-frame-bench.sh.
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 
@@ -11,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "gl_test_window.h"
 #include "image/texture_bank.h"
 #include "render/draw_frame.h"
 #include "render/scene_gl_state.h"
@@ -56,20 +56,9 @@ void BuildFloorWorld() {
 
 // The demo's window and the state InitScene leaves, with hand-made textures.
 bool OpenScene() {
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
-  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
-  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 6);
-  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 5);
-  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-  SDL_Window* window = SDL_CreateWindow("Qeb bench", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-  if (!window || !SDL_GL_CreateContext(window)) return false;
-  glViewport(0, 0, width, height);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  gluPerspective(45.0, double(width) / height, 0.1, 100.0);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
+  GlTestWindow screen;
+  if (!OpenGlTestWindow("Qeb bench", width, height, false, &screen)) return false;
+  SetDemoProjection(width, height);
   glGenTextures(textureBankSize, textureBank.names);
   for (int slot = 0; slot <= TextureSlot::begin; ++slot) UploadChecker(textureBank.names[slot], uint8_t(slot * 2));
   SetSceneGlState();

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "gl_test_window.h"
 #include "datagen/data_set.h"
 #include "image/dib_image.h"
 #include "image/texture_bank.h"
@@ -39,14 +40,8 @@ std::vector<std::string> BankPaths() {
 }
 
 bool OpenContext() {
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
-  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
-  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 6);
-  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 5);
-  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-  SDL_Window* window = SDL_CreateWindow("Qeb bench", 0, 0, 640, 480, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-  return window && SDL_GL_CreateContext(window);
+  GlTestWindow screen;
+  return OpenGlTestWindow("Qeb bench", 640, 480, false, &screen);
 }
 
 void DeleteBank() {

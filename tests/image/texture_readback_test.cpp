@@ -6,6 +6,7 @@
 
 #include "answered_message_boxes.h"
 #include "bmp_builder.h"
+#include "gl_test_window.h"
 #include "image/texture_bank.h"
 #include "test_files.h"
 
@@ -14,20 +15,14 @@ namespace {
 class RealGlTexture : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    window = SDL_CreateWindow("texture readback", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    ASSERT_NE(window, nullptr) << SDL_GetError();
-    context = SDL_GL_CreateContext(window);
-    ASSERT_NE(context, nullptr) << SDL_GetError();
+    ASSERT_TRUE(OpenGlTestWindow("texture readback", 16, 16, false, &screen)) << SDL_GetError();
     EnterTestDirectory();
     AnswerMessageBoxesFromScript();
     textureBank = TextureBank{};
   }
   void TearDown() override {
     LeaveTestDirectory();
-    if (context) SDL_GL_DeleteContext(context);
-    if (window) SDL_DestroyWindow(window);
-    SDL_Quit();
+    CloseGlTestWindow(&screen);
   }
 
   // The texture's level 0 as red, green, blue bytes without row gaps.
@@ -41,8 +36,7 @@ class RealGlTexture : public testing::Test {
     return pixels;
   }
 
-  SDL_Window* window = nullptr;
-  SDL_GLContext context = nullptr;
+  GlTestWindow screen;
 };
 
 TEST_F(RealGlTexture, OddWidthsReadBackAsInTheFile) {

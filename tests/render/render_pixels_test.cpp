@@ -2,12 +2,12 @@
 // buffer, read back as pixels. Run under scripts/with-xvfb.sh (a 16-bit
 // screen), with single-colour textures uploaded here.
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <array>
 
+#include "gl_test_window.h"
 #include "image/texture_bank.h"
 #include "render/draw_frame.h"
 #include "render/scene_gl_state.h"
@@ -44,37 +44,21 @@ void UploadSolidTexture(GLuint name, Rgb colour) {
 class RenderPixelsTest : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 6);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 5);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    window = SDL_CreateWindow("Qeb render test", 0, 0, width, height, SDL_WINDOW_OPENGL);
-    ASSERT_NE(window, nullptr) << SDL_GetError();
-    context = SDL_GL_CreateContext(window);
-    ASSERT_NE(context, nullptr) << SDL_GetError();
+    ASSERT_TRUE(OpenGlTestWindow("Qeb render test", width, height, true, &screen)) << SDL_GetError();
     // The viewport and projection the window code sets before InitScene.
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, double(width) / height, 0.1, 100.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    SetDemoProjection(width, height);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);  // rows of 6 bytes, packed
     glGenTextures(textureBankSize, textureBank.names);
     for (int slot = 0; slot <= TextureSlot::begin; ++slot) UploadSolidTexture(textureBank.names[slot], ColourOfSlot(slot));
   }
   static void TearDownTestSuite() {
-    if (context) SDL_GL_DeleteContext(context);
-    if (window) SDL_DestroyWindow(window);
-    SDL_Quit();
+    CloseGlTestWindow(&screen);
   }
 
   // What InitScene leaves behind, with an empty world and the camera 1 unit
   // in front of the -z wall, which then fills the middle of the picture.
   void SetUp() override {
-    ASSERT_NE(context, nullptr);
+    ASSERT_NE(screen.context, nullptr);
     SetSceneGlState();
     glDisable(GL_BLEND);
     BuildWaveMesh();
@@ -92,12 +76,10 @@ class RenderPixelsTest : public testing::Test {
   static Rgb MiddlePixel() { return ReadPixel(width / 2, height / 2); }
   static Rgb CornerPixel() { return ReadPixel(2, 2); }  // background: no wall there
 
-  static SDL_Window* window;
-  static SDL_GLContext context;
+  static GlTestWindow screen;
 };
 
-SDL_Window* RenderPixelsTest::window = nullptr;
-SDL_GLContext RenderPixelsTest::context = nullptr;
+GlTestWindow RenderPixelsTest::screen;
 
 // Within the steps of a 5- or 6-bit channel.
 void ExpectNear(const Rgb& actual, const Rgb& expected) {
@@ -107,7 +89,7 @@ void ExpectNear(const Rgb& actual, const Rgb& expected) {
 TEST_F(RenderPixelsTest, FirstFrameClearsBlackAndLaterFramesGrey) {
   ASSERT_EQ(DrawFrame(), 1);
   ExpectNear(CornerPixel(), black);
-  SDL_GL_SwapWindow(window);
+  SDL_GL_SwapWindow(screen.window);
   DrawFrame();
   ExpectNear(CornerPixel(), Rgb{128, 128, 128});
 }
