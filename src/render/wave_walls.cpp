@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <array>
+
 #include "image/texture_bank.h"
 #include "render/timeline.h"
 #include "render/wave_mesh.h"
@@ -27,7 +29,13 @@ void EmitWallVertex(Wall wall, const WavePoint& point) {
   }
 }
 
-float TextureCoordinate(int index) { return float(index / double(wallCells)); }
+// index / 44 for every grid line, rounded to float once instead of per vertex.
+constexpr auto textureCoordinates = [] {
+  std::array<float, wallCells + 1> coordinates{};
+  for (int index = 0; index <= wallCells; ++index) coordinates[index] = float(index / double(wallCells));
+  return coordinates;
+}();
+float TextureCoordinate(int index) { return textureCoordinates[index]; }
 
 // One GL_QUADS block of 44 x 44 cells; the texture spans the whole wall once,
 // s along the rows and t along the columns of the mesh.
