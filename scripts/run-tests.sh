@@ -3,19 +3,24 @@
 #   1. the suite on an optimised build,
 #   2. the suite again under AddressSanitizer and UndefinedBehaviorSanitizer,
 #   3. a short run of each fuzz target (clang's libFuzzer).
-set -eu
+set -eu -o pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 jobs=$(nproc)
 
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/release -j "$jobs"
-(cd build/release && ctest --output-on-failure -j "$jobs")
+(cd build/release && ctest --output-on-failure -j "$jobs") | tee build/release/ctest.log
 
 cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DQEB_SANITIZE=ON >/dev/null
 cmake --build build/asan -j "$jobs"
-(cd build/asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j "$jobs" -LE slow)
+(cd build/asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j "$jobs" -LE slow) |
+  tee build/asan/ctest.log
 
 if [ -x scripts/run-fuzzers.sh ] && command -v clang++ >/dev/null; then
   scripts/run-fuzzers.sh 20
 fi
+
+# Any failure has ended the script above; what is left is the count.
+total=$(grep -ho 'tests failed out of [0-9]*' build/release/ctest.log build/asan/ctest.log | awk '{sum += $5} END {print sum}')
+echo "tests: $total passed, 0 failed"
