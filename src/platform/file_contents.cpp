@@ -1,35 +1,32 @@
 #include "platform/file_contents.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 bool ReadWholeFile(const char* path, FileContents* contents) {
   *contents = FileContents{};
   if (!path) return false;
-  const int descriptor = open(path, O_RDONLY | O_CLOEXEC);
-  if (descriptor < 0) return false;
+  // Only regular files: a directory or a device has no whole contents to read
+  // (a directory even claims a size of terabytes).
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return false;
+  std::FILE* file = std::fopen(path, "rb");
+  if (!file) return false;
+  // The block is the only buffer: the stream's own would copy every byte twice.
+  std::setvbuf(file, nullptr, _IONBF, 0);
 
-  struct stat status;
-  // Only regular files: a directory or a device has no whole contents to read.
-  if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size <= 0) {
-    close(descriptor);
-    return false;
-  }
-  const size_t size = size_t(status.st_size);
-  uint8_t* bytes = static_cast<uint8_t*>(std::malloc(size));
-  size_t got = 0;
-  while (bytes && got < size) {
-    const ssize_t count = read(descriptor, bytes + got, size - got);
-    if (count < 0 && errno == EINTR) continue;
-    if (count <= 0) break;  // an error, or the file shrank since it was measured
-    got += size_t(count);
-  }
-  close(descriptor);
-  if (!bytes || got != size) {
+  long fileSize = -1;
+  if (std::fseek(file, 0, SEEK_END) == 0) fileSize = std::ftell(file);
+  const bool measured = fileSize > 0 && std::fseek(file, 0, SEEK_SET) == 0;
+
+  const size_t size = measured ? size_t(fileSize) : 0;
+  uint8_t* bytes = measured ? static_cast<uint8_t*>(std::malloc(size)) : nullptr;
+  // A short read means an error, or a file that shrank since it was measured.
+  const bool whole = bytes && std::fread(bytes, 1, size, file) == size;
+  std::fclose(file);
+  if (!whole) {
     std::free(bytes);
     return false;
   }

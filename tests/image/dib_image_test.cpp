@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "answered_message_boxes.h"
@@ -211,6 +212,15 @@ TEST_F(DecodeTable, MissingFileIsReported) {
   EXPECT_EQ(LoadDibImage("missing.bmp"), nullptr);
   ASSERT_EQ(answeredMessageBoxes.shown.size(), 1u);
   EXPECT_EQ(answeredMessageBoxes.shown[0].text, "Failed to open DIB file missing.bmp.\n");
+}
+
+// A directory opens on some systems and claims a size of terabytes: it must
+// fail like a missing file, without reading or allocating.
+TEST_F(DecodeTable, DirectoryIsReportedLikeAMissingFile) {
+  ASSERT_TRUE(std::filesystem::create_directory("folder.bmp"));
+  EXPECT_EQ(LoadDibImage("folder.bmp"), nullptr);
+  ASSERT_EQ(answeredMessageBoxes.shown.size(), 1u);
+  EXPECT_EQ(answeredMessageBoxes.shown[0].text, "Failed to open DIB file folder.bmp.\n");
 }
 
 TEST_F(DecodeTable, LongPathIsCutToFitTheMessage) {
