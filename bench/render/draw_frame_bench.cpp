@@ -16,7 +16,7 @@
 #include "render/scene_gl_state.h"
 #include "render/wave_mesh.h"
 #include "scene/world.h"
-#include "shell/demo_state.h"
+#include "clock/demo_state.h"
 
 namespace {
 

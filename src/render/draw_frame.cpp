@@ -7,7 +7,7 @@
 #include "image/texture_bank.h"
 #include "render/wave_walls.h"
 #include "scene/world.h"
-#include "shell/demo_state.h"
+#include "clock/demo_state.h"
 
 namespace {
 constexpr float eyeHeight = 0.5f;

@@ -7,7 +7,7 @@
 #include "image/texture_bank.h"
 #include "render/timeline.h"
 #include "render/wave_mesh.h"
-#include "shell/demo_state.h"
+#include "clock/demo_state.h"
 
 int32_t waveFrameCount = 0;
 

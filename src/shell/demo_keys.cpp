@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "shell/demo_state.h"
+#include "clock/demo_state.h"
 #include "shell/demo_window.h"
 
 float heading = 0.0f;

@@ -6,7 +6,7 @@
 #include "music/music_thread.h"
 #include "platform/window_system.h"
 #include "render/draw_frame.h"
-#include "shell/demo_clock.h"
+#include "clock/demo_clock.h"
 #include "shell/demo_keys.h"
 #include "shell/demo_window.h"
 

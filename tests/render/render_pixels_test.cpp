@@ -14,7 +14,7 @@
 #include "render/wave_mesh.h"
 #include "render/wave_walls.h"
 #include "scene/world.h"
-#include "shell/demo_state.h"
+#include "clock/demo_state.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "scene/camera_path.h"
 #include "shell/demo_keys.h"
 #include "shell/demo_main.h"
-#include "shell/demo_state.h"
+#include "clock/demo_state.h"
 #include "shell/demo_window.h"
 #include "shell_test_fixture.h"
 

@@ -6,7 +6,7 @@
 #include "music/music_thread.h"
 #include "scene/camera_path.h"
 #include "shell/demo_keys.h"
-#include "shell/demo_state.h"
+#include "clock/demo_state.h"
 #include "shell/demo_window.h"
 
 std::vector<ShownBox> shownBoxes;
@@ -30,8 +30,7 @@ void ShellTest::SetUp() {
   shownBoxes.clear();
   boxAnswers.clear();
   SetMessageBoxAnswerer(AnswerBox);
-  demoTick = 0;
-  cameraState = {0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f};
+  ResetDemoClock();
   std::memset(&cameraPath, 0, sizeof cameraPath);
   heading = 0.0f;
   blendOn = 0;

@@ -8,8 +8,8 @@
 #include "datagen/room.h"
 #include "generated_data.h"
 #include "scene/camera_path.h"
-#include "shell/demo_clock.h"
-#include "shell/demo_state.h"
+#include "clock/demo_clock.h"
+#include "clock/demo_state.h"
 
 namespace {
 struct Point {
@@ -58,8 +58,7 @@ bool ShowsATitlePicture(int slot) { return slot < 16 || (slot >= 184 && slot <= 
 TEST_F(InDataSetFolder, CameraStaysInTheRoomAndFramesTheWalls) {
   cameraPath = CameraPath{};
   LoadCameraPath();
-  demoTick = 0;
-  cameraState = CameraState{0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f};
+  ResetDemoClock();
 
   // The near plane lies 0.1 in front of the eye: keep it clear of the room,
   // and keep well away from the waves.

@@ -4,8 +4,8 @@
 
 #include "datagen/decimal_text.h"
 #include "scene/camera_path.h"
-#include "shell/demo_clock.h"
-#include "shell/demo_state.h"
+#include "clock/demo_clock.h"
+#include "clock/demo_state.h"
 
 namespace {
 constexpr int scriptSteps = demoEndTick / 100 + 1;  // slots 0 to 194
@@ -145,8 +145,7 @@ std::string MakeCameraScript() {
   const int32_t savedTick = demoTick;
   const CameraState savedCamera = cameraState;
   const CameraPath savedPath = cameraPath;
-  demoTick = 0;
-  cameraState = CameraState{0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f};
+  ResetDemoClock();
   cameraPath = CameraPath{};
 
   std::string text =

@@ -17,8 +17,8 @@
 #include "render/draw_frame.h"
 #include "render/wave_mesh.h"
 #include "render/wave_walls.h"
-#include "shell/demo_clock.h"
-#include "shell/demo_state.h"
+#include "clock/demo_clock.h"
+#include "clock/demo_state.h"
 #include "shell/demo_window.h"
 
 namespace {
@@ -34,8 +34,7 @@ int PrintMessageBox(WindowHandle, const char* text, const char* caption, unsigne
 // camera, and the wave shifted as the frames before it shifted it. Returns
 // that frame's number, counting from 1.
 int ReplayUpTo(int32_t tick) {
-  demoTick = 0;
-  cameraState = CameraState{0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f};
+  ResetDemoClock();
   int frame = 0;
   bool ended = false;
   while (!ended && (frame == 0 || demoTick < tick)) {

@@ -1,11 +1,19 @@
 #include <gtest/gtest.h>
 
 #include "scene/camera_path.h"
-#include "shell/demo_clock.h"
-#include "shell/demo_state.h"
-#include "shell_test_fixture.h"
+#include "clock/demo_clock.h"
+#include "clock/demo_state.h"
 
 namespace {
+
+// Every test starts a run afresh, with an empty camera script.
+class ClockTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetDemoClock();
+    cameraPath = CameraPath{};
+  }
+};
 
 struct ClockCase {
   int32_t before;
@@ -13,7 +21,7 @@ struct ClockCase {
   bool ends;
 };
 
-class DemoClockTest : public ShellTest, public ::testing::WithParamInterface<ClockCase> {};
+class DemoClockTest : public ClockTest, public ::testing::WithParamInterface<ClockCase> {};
 
 TEST_P(DemoClockTest, AdvancesOneFrame) {
   demoTick = GetParam().before;
@@ -33,7 +41,7 @@ INSTANTIATE_TEST_SUITE_P(Ticks, DemoClockTest,
                                            ClockCase{19399, 19400, false},  // reaches the end
                                            ClockCase{19400, 19400, true}));  // at the end: stays
 
-TEST_F(ShellTest, FullRunTakes14065FramesAndAppliesTheLastStepTwice) {
+TEST_F(ClockTest, FullRunTakes14065FramesAndAppliesTheLastStepTwice) {
   cameraPath.steps[0].dPosX = 1.0f;
   cameraPath.steps[194].dYaw = 0.5f;
   int frames = 0;
@@ -50,7 +58,7 @@ TEST_F(ShellTest, FullRunTakes14065FramesAndAppliesTheLastStepTwice) {
   EXPECT_FLOAT_EQ(cameraState.posZ, 1.0f);
 }
 
-TEST_F(ShellTest, CameraStepAddsEveryFieldOfTheCurrentSlot) {
+TEST_F(ClockTest, CameraStepAddsEveryFieldOfTheCurrentSlot) {
   demoTick = 250;
   cameraPath.steps[2] = {0.5f, -0.25f, 0.125f, 1.0f, 2.0f, 3.0f};
   ApplyCameraStep();

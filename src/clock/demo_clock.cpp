@@ -1,7 +1,7 @@
-#include "shell/demo_clock.h"
+#include "clock/demo_clock.h"
 
 #include "scene/camera_path.h"
-#include "shell/demo_state.h"
+#include "clock/demo_state.h"
 
 bool AdvanceDemoClock() {
   const int32_t slot = demoTick / 100;
