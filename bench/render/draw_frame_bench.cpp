@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "clock/demo_state.h"
 #include "gl_test_window.h"
 #include "image/texture_bank.h"
 #include "render/draw_frame.h"
 #include "render/scene_gl_state.h"
 #include "render/wave_mesh.h"
 #include "scene/world.h"
-#include "clock/demo_state.h"
 
 namespace {
 

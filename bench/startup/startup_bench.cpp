@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "gl_test_window.h"
 #include "datagen/data_set.h"
+#include "gl_test_window.h"
 #include "image/dib_image.h"
 #include "image/texture_bank.h"
 

@@ -1,7 +1,7 @@
 #include "clock/demo_clock.h"
 
-#include "scene/camera_path.h"
 #include "clock/demo_state.h"
+#include "scene/camera_path.h"
 
 bool AdvanceDemoClock() {
   const int32_t slot = demoTick / 100;

@@ -150,9 +150,14 @@ RgbImage* DecodeDib(const uint8_t* file, size_t fileSize, const char** failure) 
     const bool pixelsInFile = pixelPosition < fileSize;
     switch (ConvertDibPixels(working, colourCount, pixelsInFile ? file + pixelPosition : nullptr,
                              pixelsInFile ? fileSize - pixelPosition : 0, &bitmap)) {
-      case dibConverted: break;
-      case dibNotConvertible: *failure = conversionError; goto end;
-      case dibOutOfMemory: *failure = outOfMemory; goto end;
+      case dibConverted:
+        break;
+      case dibNotConvertible:
+        *failure = conversionError;
+        goto end;
+      case dibOutOfMemory:
+        *failure = outOfMemory;
+        goto end;
     }
   }
 
@@ -197,10 +202,14 @@ uint16_t ColourTableEntries(const uint8_t* dibHeader) {
     bitCount = ReadU16(dibHeader + 14);
   }
   switch (bitCount) {
-    case 1: return 2;
-    case 4: return 16;
-    case 8: return 256;
-    default: return 0;
+    case 1:
+      return 2;
+    case 4:
+      return 16;
+    case 8:
+      return 256;
+    default:
+      return 0;
   }
 }
 

@@ -18,9 +18,7 @@ namespace {
 
 constexpr size_t kBlockSize = 4096;
 
-void ShowMusicError(const char* text) {
-  ShowMessageBox(nullptr, text, "MP3Player", MB_OK | MB_ICONERROR);
-}
+void ShowMusicError(const char* text) { ShowMessageBox(nullptr, text, "MP3Player", MB_OK | MB_ICONERROR); }
 
 // Ends the whole program while the main thread may still be rendering: the
 // exit skips the static destructors, which a plain exit would run under the

@@ -27,9 +27,7 @@ void* OpenAudioSink() {
   return new AudioSink{device};
 }
 
-size_t QueuedBytes(void* sink) {
-  return SDL_GetQueuedAudioSize(static_cast<AudioSink*>(sink)->device);
-}
+size_t QueuedBytes(void* sink) { return SDL_GetQueuedAudioSize(static_cast<AudioSink*>(sink)->device); }
 
 void QueueSamples(void* sink, const void* samples, size_t byteCount) {
   SDL_QueueAudio(static_cast<AudioSink*>(sink)->device, samples, static_cast<Uint32>(byteCount));

@@ -18,8 +18,7 @@ namespace fs = std::filesystem;
 static bool SameIgnoringCase(std::string_view a, std::string_view b) {
   auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
   return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [&](char x, char y) { return lower(x) == lower(y); });
+         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 // The spelling of name inside directory, or "" when no spelling exists.

@@ -62,8 +62,7 @@ void PutColour(uint8_t* out, const DibColour& colour) {
 // One file row into target row y; x and y are inside the target by
 // construction. One loop per bit count: a test per pixel would cost as much
 // as the pixel itself.
-void ConvertRow(const uint8_t* source, unsigned bitCount, const IndexColours& table, const Target& target,
-                int32_t y) {
+void ConvertRow(const uint8_t* source, unsigned bitCount, const IndexColours& table, const Target& target, int32_t y) {
   uint8_t* out = target.pixels + size_t(y) * target.stride;
   const int32_t width = target.width;
   switch (bitCount) {
@@ -71,7 +70,8 @@ void ConvertRow(const uint8_t* source, unsigned bitCount, const IndexColours& ta
       for (int32_t x = 0; x < width; ++x) PutColour(out + 3 * x, table.colours[(source[x >> 3] >> (7 - (x & 7))) & 1u]);
       return;
     case 4:
-      for (int32_t x = 0; x < width; ++x) PutColour(out + 3 * x, table.colours[(source[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xFu]);
+      for (int32_t x = 0; x < width; ++x)
+        PutColour(out + 3 * x, table.colours[(source[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xFu]);
       return;
     case 8:
       for (int32_t x = 0; x < width; ++x) PutColour(out + 3 * x, table.colours[source[x]]);
@@ -95,8 +95,8 @@ void ConvertRow(const uint8_t* source, unsigned bitCount, const IndexColours& ta
   }
 }
 
-bool ConvertUncompressed(const DibInfoHeader& header, const Palette& palette, const uint8_t* pixels,
-                         size_t pixelBytes, const Target& target) {
+bool ConvertUncompressed(const DibInfoHeader& header, const Palette& palette, const uint8_t* pixels, size_t pixelBytes,
+                         const Target& target) {
   const size_t sourceStride = SourceStride(target.width, header.bitCount);
   if (sourceStride * size_t(target.height) > pixelBytes) return false;
   const bool topDown = header.height < 0;
@@ -111,8 +111,8 @@ bool ConvertUncompressed(const DibInfoHeader& header, const Palette& palette, co
 
 // Run-length data is a list of two-byte codes: a count and a colour (a run),
 // or 0 and an escape (end of line, end of bitmap, delta, literal pixels).
-bool ConvertRunLength(const DibInfoHeader& header, const Palette& palette, const uint8_t* pixels,
-                      size_t pixelBytes, const Target& target) {
+bool ConvertRunLength(const DibInfoHeader& header, const Palette& palette, const uint8_t* pixels, size_t pixelBytes,
+                      const Target& target) {
   const bool fourBits = header.compression == dibRle4;
   size_t at = 0;
   int64_t x = 0, y = 0;
@@ -141,8 +141,8 @@ bool ConvertRunLength(const DibInfoHeader& header, const Palette& palette, const
       const size_t padded = (bytes + 1) & ~size_t(1);
       if (pixelBytes - at < padded) return false;
       for (unsigned i = 0; i < value; ++i) {
-        const unsigned index = fourBits ? ((i & 1) ? pixels[at + i / 2] & 0xF : pixels[at + i / 2] >> 4)
-                                        : pixels[at + i];
+        const unsigned index =
+            fourBits ? ((i & 1) ? pixels[at + i / 2] & 0xF : pixels[at + i / 2] >> 4) : pixels[at + i];
         PutIndex(target, x + i, y, palette, index);
       }
       x += value;
@@ -160,13 +160,23 @@ bool Convertible(const DibInfoHeader& header) {
   switch (header.compression) {
     case dibUncompressed:
       switch (header.bitCount) {
-        case 1: case 4: case 8: case 16: case 24: case 32: return true;
-        default: return false;
+        case 1:
+        case 4:
+        case 8:
+        case 16:
+        case 24:
+        case 32:
+          return true;
+        default:
+          return false;
       }
     // Run-length images are bottom-up by definition.
-    case dibRle8: return header.bitCount == 8 && header.height > 0;
-    case dibRle4: return header.bitCount == 4 && header.height > 0;
-    default: return false;  // bit fields and every other compression
+    case dibRle8:
+      return header.bitCount == 8 && header.height > 0;
+    case dibRle4:
+      return header.bitCount == 4 && header.height > 0;
+    default:
+      return false;  // bit fields and every other compression
   }
 }
 
@@ -189,8 +199,8 @@ DibConversion ConvertDibPixels(const DibInfoHeader* header, uint32_t colourCount
   // Zero-filled for run-length data, so the pixels it skips stay black; an
   // uncompressed image writes every pixel itself (the row padding is never read).
   const size_t bytes = TargetStride(width) * size_t(height);
-  uint8_t* converted = static_cast<uint8_t*>(header->compression == dibUncompressed ? std::malloc(bytes)
-                                                                                    : std::calloc(bytes, 1));
+  uint8_t* converted =
+      static_cast<uint8_t*>(header->compression == dibUncompressed ? std::malloc(bytes) : std::calloc(bytes, 1));
   if (!converted) return dibOutOfMemory;
   const Target target{converted, TargetStride(width), width, height};
   const Palette palette{reinterpret_cast<const DibColour*>(header + 1), colourCount};

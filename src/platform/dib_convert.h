@@ -58,9 +58,9 @@ constexpr int32_t dibMaxSide = 8192;
 // bytes of padding, bottom row first.
 struct Bgr24Bitmap {
   int32_t width = 0;
-  int32_t height = 0;             // always positive
-  const uint8_t* rows = nullptr;  // the first (bottom) row
-  uint8_t* ownedPixels = nullptr; // memory allocated for the rows; null when `rows` points into the caller's pixels
+  int32_t height = 0;              // always positive
+  const uint8_t* rows = nullptr;   // the first (bottom) row
+  uint8_t* ownedPixels = nullptr;  // memory allocated for the rows; null when `rows` points into the caller's pixels
 };
 
 enum DibConversion { dibConverted, dibNotConvertible, dibOutOfMemory };

@@ -19,7 +19,7 @@ struct Decoder {
   void* sink = nullptr;
   bool inputCreated = false;
   bool inputOpen = false;
-  bool passGaveSound = false;  // since the last empty block
+  bool passGaveSound = false;   // since the last empty block
   unsigned char samples[4608];  // one MPEG-1 layer III frame at the output format
 };
 
@@ -30,9 +30,7 @@ namespace {
 constexpr auto kLongestFullQueueWait = std::chrono::milliseconds(40);
 constexpr size_t kSilentPassBytes = DECODER_QUEUE_LIMIT_BYTES;  // 200 ms
 
-bool OpenFeed(Decoder* decoder) {
-  return mpg123_open_feed(decoder->mpg) == MPG123_OK;
-}
+bool OpenFeed(Decoder* decoder) { return mpg123_open_feed(decoder->mpg) == MPG123_OK; }
 
 // Every pass of the file starts on a fresh stream, so the decoder's start
 // of track handling (tags, encoder delay) applies to each pass alike.

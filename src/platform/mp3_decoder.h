@@ -38,10 +38,10 @@ constexpr int DECODER_MESSAGE_INPUT_BLOCK = 4097;
 constexpr int DECODER_MODULE_DEFAULT = -1;
 
 // Results of decoder_play. Any value other than the first three ends playback.
-constexpr int DECODER_PLAY_AGAIN = 0;         // sound was handed on; call again
-constexpr int DECODER_PLAY_BUSY = -700;       // the output is full; call again
-constexpr int DECODER_PLAY_NEED_INPUT = -104; // send the next block, then call again
-constexpr int DECODER_PLAY_ENDED = -1;        // playback cannot go on
+constexpr int DECODER_PLAY_AGAIN = 0;          // sound was handed on; call again
+constexpr int DECODER_PLAY_BUSY = -700;        // the output is full; call again
+constexpr int DECODER_PLAY_NEED_INPUT = -104;  // send the next block, then call again
+constexpr int DECODER_PLAY_ENDED = -1;         // playback cannot go on
 
 // The fixed output format.
 constexpr int DECODER_OUTPUT_RATE = 44100;

@@ -45,28 +45,54 @@ unsigned VirtualKeyOf(SDL_Keycode key) {
   if (key >= SDLK_F1 && key <= SDLK_F12) return VK_F1 + unsigned(key - SDLK_F1);
   if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return 97 + unsigned(key - SDLK_KP_1);  // VK_NUMPAD1..9
   switch (key) {
-    case SDLK_KP_0: return 96;  // VK_NUMPAD0
-    case SDLK_BACKSPACE: return VK_BACK;
-    case SDLK_TAB: return VK_TAB;
-    case SDLK_RETURN: case SDLK_KP_ENTER: return VK_RETURN;
-    case SDLK_LSHIFT: case SDLK_RSHIFT: return VK_SHIFT;
-    case SDLK_LCTRL: case SDLK_RCTRL: return VK_CONTROL;
-    case SDLK_LALT: case SDLK_RALT: return VK_MENU;
-    case SDLK_PAUSE: return VK_PAUSE;
-    case SDLK_CAPSLOCK: return VK_CAPITAL;
-    case SDLK_ESCAPE: return VK_ESCAPE;
-    case SDLK_SPACE: return VK_SPACE;
-    case SDLK_PAGEUP: return VK_PRIOR;
-    case SDLK_PAGEDOWN: return VK_NEXT;
-    case SDLK_END: return VK_END;
-    case SDLK_HOME: return VK_HOME;
-    case SDLK_LEFT: return VK_LEFT;
-    case SDLK_UP: return VK_UP;
-    case SDLK_RIGHT: return VK_RIGHT;
-    case SDLK_DOWN: return VK_DOWN;
-    case SDLK_INSERT: return VK_INSERT;
-    case SDLK_DELETE: return VK_DELETE;
-    default: return 0;
+    case SDLK_KP_0:
+      return 96;  // VK_NUMPAD0
+    case SDLK_BACKSPACE:
+      return VK_BACK;
+    case SDLK_TAB:
+      return VK_TAB;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+      return VK_RETURN;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT:
+      return VK_SHIFT;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL:
+      return VK_CONTROL;
+    case SDLK_LALT:
+    case SDLK_RALT:
+      return VK_MENU;
+    case SDLK_PAUSE:
+      return VK_PAUSE;
+    case SDLK_CAPSLOCK:
+      return VK_CAPITAL;
+    case SDLK_ESCAPE:
+      return VK_ESCAPE;
+    case SDLK_SPACE:
+      return VK_SPACE;
+    case SDLK_PAGEUP:
+      return VK_PRIOR;
+    case SDLK_PAGEDOWN:
+      return VK_NEXT;
+    case SDLK_END:
+      return VK_END;
+    case SDLK_HOME:
+      return VK_HOME;
+    case SDLK_LEFT:
+      return VK_LEFT;
+    case SDLK_UP:
+      return VK_UP;
+    case SDLK_RIGHT:
+      return VK_RIGHT;
+    case SDLK_DOWN:
+      return VK_DOWN;
+    case SDLK_INSERT:
+      return VK_INSERT;
+    case SDLK_DELETE:
+      return VK_DELETE;
+    default:
+      return 0;
   }
 }
 
@@ -95,14 +121,27 @@ bool TranslateEvent(const SDL_Event& event, DemoMessage* message) {
     }
     case SDL_WINDOWEVENT:
       switch (event.window.event) {
-        case SDL_WINDOWEVENT_MINIMIZED: Send(WM_ACTIVATE, MakeActivateParam(true), 0); break;
+        case SDL_WINDOWEVENT_MINIMIZED:
+          Send(WM_ACTIVATE, MakeActivateParam(true), 0);
+          break;
         case SDL_WINDOWEVENT_RESTORED:
-        case SDL_WINDOWEVENT_MAXIMIZED: Send(WM_ACTIVATE, MakeActivateParam(false) | 1, 0); break;
-        case SDL_WINDOWEVENT_FOCUS_GAINED: Send(WM_ACTIVATE, MakeActivateParam(IsMinimised()) | 1, 0); break;
-        case SDL_WINDOWEVENT_FOCUS_LOST: Send(WM_ACTIVATE, MakeActivateParam(IsMinimised()), 0); break;
-        case SDL_WINDOWEVENT_SIZE_CHANGED: SendDrawableSize(); break;
-        case SDL_WINDOWEVENT_CLOSE: Send(WM_CLOSE, 0, 0); break;
-        default: break;
+        case SDL_WINDOWEVENT_MAXIMIZED:
+          Send(WM_ACTIVATE, MakeActivateParam(false) | 1, 0);
+          break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+          Send(WM_ACTIVATE, MakeActivateParam(IsMinimised()) | 1, 0);
+          break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+          Send(WM_ACTIVATE, MakeActivateParam(IsMinimised()), 0);
+          break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+          SendDrawableSize();
+          break;
+        case SDL_WINDOWEVENT_CLOSE:
+          Send(WM_CLOSE, 0, 0);
+          break;
+        default:
+          break;
       }
       return false;
     case SDL_QUIT:  // a termination signal, or the last window closed
@@ -269,8 +308,12 @@ void PostQuitMessage(int exitCode) {
 intptr_t DefWindowProc(WindowHandle hWnd, unsigned message, uintptr_t wParam, intptr_t) {
   if (message != WM_SYSCOMMAND) return 0;
   switch (wParam & 0xFFF0) {
-    case SC_CLOSE: return Send(WM_CLOSE, 0, 0);
-    case SC_MINIMIZE: SDL_MinimizeWindow(AsSdl(hWnd)); return 0;
-    default: return 0;
+    case SC_CLOSE:
+      return Send(WM_CLOSE, 0, 0);
+    case SC_MINIMIZE:
+      SDL_MinimizeWindow(AsSdl(hWnd));
+      return 0;
+    default:
+      return 0;
   }
 }

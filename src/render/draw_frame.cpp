@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
+#include "clock/demo_state.h"
 #include "image/texture_bank.h"
 #include "render/wave_walls.h"
 #include "scene/world.h"
-#include "clock/demo_state.h"
 
 namespace {
 constexpr float eyeHeight = 0.5f;

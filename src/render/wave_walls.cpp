@@ -4,10 +4,10 @@
 
 #include <array>
 
+#include "clock/demo_state.h"
 #include "image/texture_bank.h"
 #include "render/timeline.h"
 #include "render/wave_mesh.h"
-#include "clock/demo_state.h"
 
 int32_t waveFrameCount = 0;
 
@@ -22,10 +22,18 @@ enum class Wall { plusZ, minusZ, plusX, minusX };
 
 void EmitWallVertex(Wall wall, const WavePoint& point) {
   switch (wall) {
-    case Wall::plusZ: glVertex3f(point.x, point.y, point.z + wallDistance); break;
-    case Wall::minusZ: glVertex3f(point.x, point.y, point.z - wallDistance); break;
-    case Wall::plusX: glVertex3f(point.z + wallDistance, point.y, point.x); break;
-    case Wall::minusX: glVertex3f(point.z - wallDistance, point.y, point.x); break;
+    case Wall::plusZ:
+      glVertex3f(point.x, point.y, point.z + wallDistance);
+      break;
+    case Wall::minusZ:
+      glVertex3f(point.x, point.y, point.z - wallDistance);
+      break;
+    case Wall::plusX:
+      glVertex3f(point.z + wallDistance, point.y, point.x);
+      break;
+    case Wall::minusX:
+      glVertex3f(point.z - wallDistance, point.y, point.x);
+      break;
   }
 }
 

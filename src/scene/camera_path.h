@@ -4,8 +4,8 @@
 #include <cstdio>
 
 struct CameraStep {
-  float dPosX, dPosY, dPosZ;     // world units per frame
-  float dPitch, dYaw, dRoll;     // degrees per frame
+  float dPosX, dPosY, dPosZ;  // world units per frame
+  float dPitch, dYaw, dRoll;  // degrees per frame
 };
 
 constexpr int cameraPathLength = 256;

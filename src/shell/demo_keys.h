@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
-extern float heading;     // degrees, turned by Left and Right
-extern uint8_t blendOn;   // the look B last selected
-extern uint8_t bHeld;     // B seen down: one press toggles once
+extern float heading;    // degrees, turned by Left and Right
+extern uint8_t blendOn;  // the look B last selected
+extern uint8_t bHeld;    // B seen down: one press toggles once
 
 // Applies the keys held in keyTable. False when F1's re-open failed (the
 // demo must then end at once).

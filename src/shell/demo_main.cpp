@@ -3,10 +3,10 @@
 #include <system_error>
 #include <thread>
 
+#include "clock/demo_clock.h"
 #include "music/music_thread.h"
 #include "platform/window_system.h"
 #include "render/draw_frame.h"
-#include "clock/demo_clock.h"
 #include "shell/demo_keys.h"
 #include "shell/demo_window.h"
 

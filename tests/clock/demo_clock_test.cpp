@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "scene/camera_path.h"
 #include "clock/demo_clock.h"
 #include "clock/demo_state.h"
+#include "scene/camera_path.h"
 
 namespace {
 
@@ -30,15 +30,15 @@ TEST_P(DemoClockTest, AdvancesOneFrame) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Ticks, DemoClockTest,
-                         ::testing::Values(ClockCase{0, 1, false},          // first frame
-                                           ClockCase{1599, 1600, false},    // slot 15: normal pace
-                                           ClockCase{1600, 1603, false},    // slot 16: fast
-                                           ClockCase{5598, 5601, false},    // slot 55: still fast
-                                           ClockCase{5600, 5601, false},    // slot 56: normal again
-                                           ClockCase{7200, 7203, false},    // slot 72: fast
-                                           ClockCase{11199, 11202, false},  // slot 111: fast
-                                           ClockCase{11200, 11201, false},  // slot 112: normal
-                                           ClockCase{19399, 19400, false},  // reaches the end
+                         ::testing::Values(ClockCase{0, 1, false},           // first frame
+                                           ClockCase{1599, 1600, false},     // slot 15: normal pace
+                                           ClockCase{1600, 1603, false},     // slot 16: fast
+                                           ClockCase{5598, 5601, false},     // slot 55: still fast
+                                           ClockCase{5600, 5601, false},     // slot 56: normal again
+                                           ClockCase{7200, 7203, false},     // slot 72: fast
+                                           ClockCase{11199, 11202, false},   // slot 111: fast
+                                           ClockCase{11200, 11201, false},   // slot 112: normal
+                                           ClockCase{19399, 19400, false},   // reaches the end
                                            ClockCase{19400, 19400, true}));  // at the end: stays
 
 TEST_F(ClockTest, FullRunTakes14065FramesAndAppliesTheLastStepTwice) {

@@ -17,10 +17,10 @@ struct BmpFields {
   uint16_t bitCount = 24;
   uint32_t compression = 0;
   uint32_t coloursUsed = 0;
-  Bytes colours;              // the table as written: 4 bytes an entry after an info header, 3 after a core one
-  Bytes gap;                  // bytes between the table and the pixels
+  Bytes colours;  // the table as written: 4 bytes an entry after an info header, 3 after a core one
+  Bytes gap;      // bytes between the table and the pixels
   std::optional<uint32_t> pixelOffset;  // written instead of the true offset
-  Bytes pixels;               // the pixel data as stored
+  Bytes pixels;                         // the pixel data as stored
 };
 
 Bytes BuildBmp(const BmpFields& fields);

@@ -84,11 +84,11 @@ std::vector<DecodeCase> DecodeCases() {
   rle8.compression = 1;
   rle8.coloursUsed = 4;
   rle8.colours = InfoColours(Table(4));
-  rle8.pixels = {6, 1, 0, 0,         // a run of 6 that the right edge cuts to 4, end of line
-                 0, 3, 2, 0, 3, 0,   // 3 literal pixels and a pad byte
-                 0, 0,               // end of line
-                 0, 2, 1, 0,         // delta: one right
-                 1, 2, 0, 1};        // one pixel, end of bitmap
+  rle8.pixels = {6, 1, 0, 0,        // a run of 6 that the right edge cuts to 4, end of line
+                 0, 3, 2, 0, 3, 0,  // 3 literal pixels and a pad byte
+                 0, 0,              // end of line
+                 0, 2, 1, 0,        // delta: one right
+                 1, 2, 0, 1};       // one pixel, end of bitmap
 
   BmpFields rle4;
   rle4.width = 6;
@@ -104,38 +104,73 @@ std::vector<DecodeCase> DecodeCases() {
   std::vector<DecodeCase> cases = {
       {"Bgr24ThreeWide", BuildBmp(bgr3x2), nullptr, 3, 2,
        Rgb({0x010203, 0x040506, 0x070809, 0x0A0B0C, 0x0D0E0F, 0x101112})},
-      {"Bgr24FiveWide", Build(bgr3x2, [](BmpFields& s) { s.width = 5, s.height = 1, s.pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 0xEE}; }),
+      {"Bgr24FiveWide",
+       Build(bgr3x2,
+             [](BmpFields& s) {
+               s.width = 5, s.height = 1, s.pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 0xEE};
+             }),
        nullptr, 5, 1, Rgb({0x030201, 0x060504, 0x090807, 0x0C0B0A, 0x0F0E0D})},
       {"NoFileHeader", Build(bgr3x2, [](BmpFields& s) { s.fileHeader = false; }), nullptr, 3, 2,
        Rgb({0x010203, 0x040506, 0x070809, 0x0A0B0C, 0x0D0E0F, 0x101112})},
-      {"TopDown", Build(bgr3x2, [](BmpFields& s) { s.width = 1, s.height = -2, s.pixels = {0x33, 0x22, 0x11, 0xEE, 0x66, 0x55, 0x44, 0xEE}; }),
+      {"TopDown",
+       Build(bgr3x2,
+             [](BmpFields& s) {
+               s.width = 1, s.height = -2, s.pixels = {0x33, 0x22, 0x11, 0xEE, 0x66, 0x55, 0x44, 0xEE};
+             }),
        nullptr, 1, 2, Rgb({0x445566, 0x112233})},
       // Without a file header the pixels follow the table, whose length the
       // colours used decide: a wrong count shifts them.
-      {"Bits8ColoursUsed0", Build(Bits8(256, 0), [](BmpFields& s) { s.fileHeader = false, s.pixels = {0, 255, 0xEE, 0xEE}; }),
+      {"Bits8ColoursUsed0",
+       Build(Bits8(256, 0),
+             [](BmpFields& s) {
+               s.fileHeader = false, s.pixels = {0, 255, 0xEE, 0xEE};
+             }),
        nullptr, 2, 1, Rgb({TableColour(0), TableColour(255)})},
-      {"Bits8ColoursUsed20", Build(Bits8(20, 20), [](BmpFields& s) { s.fileHeader = false, s.pixels = {19, 0, 0xEE, 0xEE}; }),
+      {"Bits8ColoursUsed20",
+       Build(Bits8(20, 20),
+             [](BmpFields& s) {
+               s.fileHeader = false, s.pixels = {19, 0, 0xEE, 0xEE};
+             }),
        nullptr, 2, 1, Rgb({TableColour(19), TableColour(0)})},
       // Only the low 16 bits of colours used count; the table holds 2 entries.
-      {"ColoursUsedAbove16Bits", Build(Bits8(2, 0x10002), [](BmpFields& s) { s.fileHeader = false, s.pixels = {1, 7, 0xEE, 0xEE}; }),
+      {"ColoursUsedAbove16Bits",
+       Build(Bits8(2, 0x10002),
+             [](BmpFields& s) {
+               s.fileHeader = false, s.pixels = {1, 7, 0xEE, 0xEE};
+             }),
        nullptr, 2, 1, Rgb({TableColour(1), black})},
       {"Bits4CoreHeader", BuildBmp(bits4Core), nullptr, 3, 2,
        Rgb({TableColour(1), TableColour(15), TableColour(2), TableColour(14), TableColour(3), TableColour(4)})},
-      {"Bits1NineWide", Build(Bits8(2, 0), [](BmpFields& s) { s.bitCount = 1, s.width = 9, s.pixels = {0xB0, 0x80, 0xEE, 0xEE}; }),
-       nullptr, 9, 1, Rgb({TableColour(1), TableColour(0), TableColour(1), TableColour(1), TableColour(0), TableColour(0),
-                           TableColour(0), TableColour(0), TableColour(1)})},
+      {"Bits1NineWide",
+       Build(Bits8(2, 0),
+             [](BmpFields& s) {
+               s.bitCount = 1, s.width = 9, s.pixels = {0xB0, 0x80, 0xEE, 0xEE};
+             }),
+       nullptr, 9, 1,
+       Rgb({TableColour(1), TableColour(0), TableColour(1), TableColour(1), TableColour(0), TableColour(0),
+            TableColour(0), TableColour(0), TableColour(1)})},
       {"PixelOffsetPastTable", Build(Bits8(2, 2), [](BmpFields& s) { s.gap = {9, 9, 9, 9, 9, 9}; }), nullptr, 2, 1,
        Rgb({TableColour(1), TableColour(0)})},
-      {"IndexPastTable", Build(Bits8(4, 4), [](BmpFields& s) { s.pixels = {3, 200, 0xEE, 0xEE}; }), nullptr, 2, 1,
-       Rgb({TableColour(3), black})},
-      {"Bits16", Build(bgr3x2, [](BmpFields& s) { s.bitCount = 16, s.height = 1, s.pixels = {0xFF, 0x7F, 0x00, 0x7C, 0x21, 0x00, 0xEE, 0xEE}; }),
+      {"IndexPastTable",
+       Build(Bits8(4, 4),
+             [](BmpFields& s) {
+               s.pixels = {3, 200, 0xEE, 0xEE};
+             }),
+       nullptr, 2, 1, Rgb({TableColour(3), black})},
+      {"Bits16",
+       Build(bgr3x2,
+             [](BmpFields& s) {
+               s.bitCount = 16, s.height = 1, s.pixels = {0xFF, 0x7F, 0x00, 0x7C, 0x21, 0x00, 0xEE, 0xEE};
+             }),
        nullptr, 3, 1, Rgb({0xFFFFFF, 0xFF0000, 0x000808})},
-      {"Bits32", Build(bgr3x2, [](BmpFields& s) { s.bitCount = 32, s.width = 2, s.height = 1, s.pixels = {1, 2, 3, 0xAA, 4, 5, 6, 0xBB}; }),
+      {"Bits32",
+       Build(
+           bgr3x2,
+           [](BmpFields& s) { s.bitCount = 32, s.width = 2, s.height = 1, s.pixels = {1, 2, 3, 0xAA, 4, 5, 6, 0xBB}; }),
        nullptr, 2, 1, Rgb({0x030201, 0x060504})},
       {"Rle8", BuildBmp(rle8), nullptr, 4, 3,
-       Rgb({TableColour(1), TableColour(1), TableColour(1), TableColour(1),
-            TableColour(2), TableColour(0), TableColour(3), black,
-            black, TableColour(2), black, black})},
+       Rgb({TableColour(1), TableColour(1), TableColour(1), TableColour(1), TableColour(2), TableColour(0),
+            TableColour(3), black, black, TableColour(2), black, black})},
       {"Rle4", BuildBmp(rle4), nullptr, 6, 1,
        Rgb({TableColour(1), TableColour(2), TableColour(1), TableColour(3), TableColour(4), TableColour(5)})},
       // A delta past the top row ends the image; the rest stays black.
@@ -155,9 +190,24 @@ std::vector<DecodeCase> DecodeCases() {
       {"CutInBgr24Pixels", Cut(BuildBmp(bgr3x2), 14 + 40 + 23), conversionError},
       {"PixelOffsetPastEnd", Build(bgr3x2, [](BmpFields& s) { s.pixelOffset = 5000; }), conversionError},
       {"PixelOffsetMax", Build(bgr3x2, [](BmpFields& s) { s.pixelOffset = 0xFFFFFFFF; }), conversionError},
-      {"Rle8WithoutEnd", Build(rle8, [](BmpFields& s) { s.pixels = {2, 1, 0, 0}; }), conversionError},
-      {"Rle8LiteralPastEnd", Build(rle8, [](BmpFields& s) { s.pixels = {0, 40, 1, 2}; }), conversionError},
-      {"Rle8DeltaPastEnd", Build(rle8, [](BmpFields& s) { s.pixels = {0, 2, 1}; }), conversionError},
+      {"Rle8WithoutEnd",
+       Build(rle8,
+             [](BmpFields& s) {
+               s.pixels = {2, 1, 0, 0};
+             }),
+       conversionError},
+      {"Rle8LiteralPastEnd",
+       Build(rle8,
+             [](BmpFields& s) {
+               s.pixels = {0, 40, 1, 2};
+             }),
+       conversionError},
+      {"Rle8DeltaPastEnd",
+       Build(rle8,
+             [](BmpFields& s) {
+               s.pixels = {0, 2, 1};
+             }),
+       conversionError},
       {"Rle8TopDown", Build(rle8, [](BmpFields& s) { s.height = -3; }), conversionError},
       {"BitFields", Build(bgr3x2, [](BmpFields& s) { s.bitCount = 16, s.compression = 3; }), conversionError},
       {"BitCount2", Build(bgr3x2, [](BmpFields& s) { s.bitCount = 2; }), conversionError},
@@ -166,7 +216,8 @@ std::vector<DecodeCase> DecodeCases() {
       {"HeightZero", Build(bgr3x2, [](BmpFields& s) { s.height = 0; }), conversionError},
       {"HeightMostNegative", Build(bgr3x2, [](BmpFields& s) { s.height = INT32_MIN; }), conversionError},
       {"WidthAboveLimit", Build(rle8, [](BmpFields& s) { s.width = 8193; }), conversionError},
-      {"CoreSidesAboveLimit", Build(bits4Core, [](BmpFields& s) { s.width = 65535, s.height = 65535; }), conversionError},
+      {"CoreSidesAboveLimit", Build(bits4Core, [](BmpFields& s) { s.width = 65535, s.height = 65535; }),
+       conversionError},
   };
   return cases;
 }
@@ -247,12 +298,13 @@ TEST(ColourTableEntries, FollowsColoursUsedThenBitCount) {
   BmpFields core = info(4, 0);
   core.headerSize = 12;
   const EntriesCase cases[] = {
-      {info(1, 0), 2},       {info(4, 0), 16},  {info(8, 0), 256}, {info(24, 0), 0}, {info(16, 0), 0},
-      {info(8, 20), 20},     {info(24, 3), 3},  {info(8, 0x10005), 5}, {core, 16},
+      {info(1, 0), 2},   {info(4, 0), 16}, {info(8, 0), 256},     {info(24, 0), 0}, {info(16, 0), 0},
+      {info(8, 20), 20}, {info(24, 3), 3}, {info(8, 0x10005), 5}, {core, 16},
   };
   for (const EntriesCase& c : cases) {
     const Bytes header = BuildBmp(c.fields);
-    EXPECT_EQ(ColourTableEntries(header.data()), c.entries) << "bits " << c.fields.bitCount << ", used " << c.fields.coloursUsed;
+    EXPECT_EQ(ColourTableEntries(header.data()), c.entries)
+        << "bits " << c.fields.bitCount << ", used " << c.fields.coloursUsed;
   }
 }
 

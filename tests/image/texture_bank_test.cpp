@@ -76,15 +76,17 @@ TEST_F(TextureBankTest, EachUploadIsOneNearestLevelOfThreeComponents) {
   WriteTestFile("Data/map1.bmp", BuildBmp(oddWidth));
 
   EXPECT_EQ(LoadTextures(), 1);
-  const std::vector<std::string> expected = {"glPixelStorei", "glGenTextures", "glBindTexture", "glTexParameteri",
-                                             "glTexParameteri", "glTexImage2D"};
+  const std::vector<std::string> expected = {"glPixelStorei",   "glGenTextures",   "glBindTexture",
+                                             "glTexParameteri", "glTexParameteri", "glTexImage2D"};
   std::vector<std::string> names;
   for (const GlCall& call : glRecorder.calls) names.push_back(call.name);
   EXPECT_EQ(names, expected);
   EXPECT_EQ(CallsNamed("glPixelStorei")[0].args, (std::vector<double>{GL_UNPACK_ALIGNMENT, 1}));
   EXPECT_EQ(CallsNamed("glBindTexture")[0].args, (std::vector<double>{GL_TEXTURE_2D, double(textureBank.names[0])}));
-  EXPECT_EQ(CallsNamed("glTexParameteri")[0].args, (std::vector<double>{GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST}));
-  EXPECT_EQ(CallsNamed("glTexParameteri")[1].args, (std::vector<double>{GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST}));
+  EXPECT_EQ(CallsNamed("glTexParameteri")[0].args,
+            (std::vector<double>{GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST}));
+  EXPECT_EQ(CallsNamed("glTexParameteri")[1].args,
+            (std::vector<double>{GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST}));
   EXPECT_EQ(CallsNamed("glTexImage2D")[0].args,
             (std::vector<double>{GL_TEXTURE_2D, 0, 3, 3, 2, 0, GL_RGB, GL_UNSIGNED_BYTE}));
   // Read as GL reads it: with a stride of 12 bytes the second row would be wrong.

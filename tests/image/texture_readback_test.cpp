@@ -1,7 +1,7 @@
 // Uploads through a real GL (Mesa, under Xvfb) and reads the textures back:
 // what GL holds must be the file's pixels, whatever the row width.
-#include <SDL.h>
 #include <GL/gl.h>
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include "answered_message_boxes.h"

@@ -10,8 +10,8 @@ struct ToneMp3 {
   int sampleRate;
   int channels;
   double seconds;
-  double frequency;        // the left channel; the right one is 1.5 times higher
-  std::string lameOptions; // e.g. "-b 128" or "-V 4"
+  double frequency;         // the left channel; the right one is 1.5 times higher
+  std::string lameOptions;  // e.g. "-b 128" or "-V 4"
 };
 
 // A fresh directory under the system's temporary directory.

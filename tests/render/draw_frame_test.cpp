@@ -7,13 +7,13 @@
 #include <array>
 #include <vector>
 
+#include "clock/demo_state.h"
 #include "image/texture_bank.h"
 #include "render/scene_gl_state.h"
 #include "render/timeline.h"
 #include "render/wave_mesh.h"
 #include "render/wave_walls.h"
 #include "scene/world.h"
-#include "clock/demo_state.h"
 
 namespace {
 
@@ -142,10 +142,14 @@ TEST_F(DrawFrameTest, WorldPassDrawsNoTriangleBeyondTheWorld) {
 // Where each wall puts a mesh point, as the walls are designed.
 std::array<float, 3> WallVertex(int wall, const WavePoint& p) {
   switch (wall) {
-    case 0: return {p.x, p.y, p.z + 3.0f};
-    case 1: return {p.x, p.y, p.z - 3.0f};
-    case 2: return {p.z + 3.0f, p.y, p.x};
-    default: return {p.z - 3.0f, p.y, p.x};
+    case 0:
+      return {p.x, p.y, p.z + 3.0f};
+    case 1:
+      return {p.x, p.y, p.z - 3.0f};
+    case 2:
+      return {p.z + 3.0f, p.y, p.x};
+    default:
+      return {p.z - 3.0f, p.y, p.x};
   }
 }
 

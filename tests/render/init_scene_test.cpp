@@ -27,8 +27,8 @@ namespace fs = std::filesystem;
 // A 2 x 2 bottom-up 24-bit BMP file of one colour.
 std::string SolidBmp() {
   const uint8_t header[54] = {'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,  // file header
-                              40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0,
-                              16, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+                              40,  0,   0,  0, 2, 0, 0, 0, 2, 0, 0,  0, 1, 0, 24, 0, 0, 0, 0, 0,
+                              16,  0,   0,  0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0,  0, 0, 0, 0, 0};
   const uint8_t row[8] = {10, 20, 30, 10, 20, 30, 0, 0};  // two pixels and padding
   std::string file(reinterpret_cast<const char*>(header), sizeof header);
   for (int r = 0; r < 2; ++r) file.append(reinterpret_cast<const char*>(row), sizeof row);
@@ -95,14 +95,10 @@ TEST_F(InitSceneTest, LoadsTexturesThenSetsTheFixedStateThenReadsTheScene) {
   ASSERT_EQ(upload, 1u);
   // The fixed state comes after the texture upload, in this order, and nothing follows it.
   const std::vector<std::pair<std::string, std::vector<double>>> fixedState = {
-      {"glEnable", {GL_TEXTURE_2D}},
-      {"glBlendFunc", {GL_SRC_ALPHA, GL_ONE}},
-      {"glClearColor", {0, 0, 0, 0}},
-      {"glClearDepth", {1.0}},
-      {"glDepthFunc", {GL_LESS}},
-      {"glEnable", {GL_DEPTH_TEST}},
-      {"glShadeModel", {GL_SMOOTH}},
-      {"glHint", {GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST}},
+      {"glEnable", {GL_TEXTURE_2D}},  {"glBlendFunc", {GL_SRC_ALPHA, GL_ONE}},
+      {"glClearColor", {0, 0, 0, 0}}, {"glClearDepth", {1.0}},
+      {"glDepthFunc", {GL_LESS}},     {"glEnable", {GL_DEPTH_TEST}},
+      {"glShadeModel", {GL_SMOOTH}},  {"glHint", {GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST}},
   };
   ASSERT_GE(calls.size(), fixedState.size() + 1);
   const size_t first = calls.size() - fixedState.size();

@@ -7,6 +7,7 @@
 
 #include <array>
 
+#include "clock/demo_state.h"
 #include "gl_test_window.h"
 #include "image/texture_bank.h"
 #include "render/draw_frame.h"
@@ -14,7 +15,6 @@
 #include "render/wave_mesh.h"
 #include "render/wave_walls.h"
 #include "scene/world.h"
-#include "clock/demo_state.h"
 
 namespace {
 
@@ -49,11 +49,10 @@ class RenderPixelsTest : public testing::Test {
     SetDemoProjection(width, height);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);  // rows of 6 bytes, packed
     glGenTextures(textureBankSize, textureBank.names);
-    for (int slot = 0; slot <= TextureSlot::begin; ++slot) UploadSolidTexture(textureBank.names[slot], ColourOfSlot(slot));
+    for (int slot = 0; slot <= TextureSlot::begin; ++slot)
+      UploadSolidTexture(textureBank.names[slot], ColourOfSlot(slot));
   }
-  static void TearDownTestSuite() {
-    CloseGlTestWindow(&screen);
-  }
+  static void TearDownTestSuite() { CloseGlTestWindow(&screen); }
 
   // What InitScene leaves behind, with an empty world and the camera 1 unit
   // in front of the -z wall, which then fills the middle of the picture.

@@ -15,11 +15,8 @@ struct RowCase {
 // The values the mesh must hold after a build, as the wave is designed:
 // x and y run in steps of 0.02 from -0.45, z samples sin(row * 4 degrees).
 const RowCase builtRows[] = {
-    {0, -0.45f, 0.0f},
-    {1, -0.43f, 0.0697565f},
-    {22, -0.01f, 0.999391f},
-    {23, 0.01f, 0.999391f},
-    {44, 0.43f, 0.0697565f},
+    {0, -0.45f, 0.0f},      {1, -0.43f, 0.0697565f}, {22, -0.01f, 0.999391f},
+    {23, 0.01f, 0.999391f}, {44, 0.43f, 0.0697565f},
 };
 
 TEST(WaveMesh, BuildGivesTheDesignedRows) {

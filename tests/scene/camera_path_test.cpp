@@ -64,10 +64,12 @@ const CameraCase cameraCases[] = {
     {"ExampleWithComments", exampleText, exampleSteps},
     {"CrLfLineEnds", WithCrLf(exampleText), exampleSteps},
     {"SeventhNumberIgnored", "NUMFRAMES 1\n1 2 3 4 5 6 7\n", {{1, 2, 3, 4, 5, 6}}},
-    {"ShortLinesRepeatTrailingValues", "NUMFRAMES 3\n1 2 3 4 5 6\n7 8\n  // spaced\n",
+    {"ShortLinesRepeatTrailingValues",
+     "NUMFRAMES 3\n1 2 3 4 5 6\n7 8\n  // spaced\n",
      {{1, 2, 3, 4, 5, 6}, {7, 8, 3, 4, 5, 6}, {7, 8, 3, 4, 5, 6}}},
     {"FirstShortLineFillsWithZero", "NUMFRAMES 1\n1 2 3\n", {{1, 2, 3, 0, 0, 0}}},
-    {"EarlyEndRepeatsTheLastLine", "NUMFRAMES 4\n1 1 1 1 1 1\n2 2 2 2 2 2\n/ end\n",
+    {"EarlyEndRepeatsTheLastLine",
+     "NUMFRAMES 4\n1 1 1 1 1 1\n2 2 2 2 2 2\n/ end\n",
      {{1, 1, 1, 1, 1, 1}, {2, 2, 2, 2, 2, 2}, {2, 2, 2, 2, 2, 2}, {2, 2, 2, 2, 2, 2}}},
     {"HeaderOnlyWritesZeros", "NUMFRAMES 2\n", {{0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}}},
     {"CountZeroWritesNothing", "NUMFRAMES 0\n1 2 3 4 5 6\n", {}},
@@ -76,8 +78,7 @@ const CameraCase cameraCases[] = {
     {"EmptyFileWritesNothing", "", {}},
 };
 
-class LoadCameraPathCases : public LoadCameraPathTest,
-                            public testing::WithParamInterface<CameraCase> {};
+class LoadCameraPathCases : public LoadCameraPathTest, public testing::WithParamInterface<CameraCase> {};
 
 TEST_P(LoadCameraPathCases, WritesTheExpectedSteps) {
   LoadFromText(GetParam().text);

@@ -31,8 +31,7 @@ const PathCase pathCases[] = {
     {"FileInPlaceOfADirectory", {"data"}, "Data/world.txt", "Data/world.txt"},
 };
 
-class ResolveDataPathTest : public FreshWorkingDirectory,
-                            public testing::WithParamInterface<PathCase> {};
+class ResolveDataPathTest : public FreshWorkingDirectory, public testing::WithParamInterface<PathCase> {};
 
 TEST_P(ResolveDataPathTest, FindsTheSpellingOnDisk) {
   for (const std::string& file : GetParam().files) WriteFile(file, file);

@@ -4,11 +4,11 @@
 #include <cmath>
 #include <functional>
 
+#include "clock/demo_state.h"
 #include "music/music_thread.h"
 #include "scene/camera_path.h"
 #include "shell/demo_keys.h"
 #include "shell/demo_main.h"
-#include "clock/demo_state.h"
 #include "shell/demo_window.h"
 #include "shell_test_fixture.h"
 
@@ -64,11 +64,14 @@ INSTANTIATE_TEST_SUITE_P(
     Endings, ExitCodeTest,
     ::testing::Values(ExitCase{"CloseButton", {{false, WM_CLOSE, 0, 0}}, 0},
                       ExitCase{"EscapeAlone", {{true, WM_KEYDOWN, VK_ESCAPE, 0}}, 27},
-                      ExitCase{"EscapeThenAnotherKey", {{true, WM_KEYDOWN, VK_ESCAPE, 0}, {true, WM_KEYDOWN, 'A', 0}}, 65},
+                      ExitCase{
+                          "EscapeThenAnotherKey", {{true, WM_KEYDOWN, VK_ESCAPE, 0}, {true, WM_KEYDOWN, 'A', 0}}, 65},
                       ExitCase{"KeyThenClockEnd", {{true, WM_KEYDOWN, 'Q', 0}, {true, WM_KEYUP, 'Q', 0}}, 'Q'},
                       ExitCase{"SizeAndActivationLeaveTheRecord",
-                               {{true, WM_KEYUP, 'Z', 0}, {false, WM_SIZE, 0, MakeSizeParam(100, 100)},
-                                {false, WM_ACTIVATE, 0, 0}, {false, WM_CLOSE, 0, 0}},
+                               {{true, WM_KEYUP, 'Z', 0},
+                                {false, WM_SIZE, 0, MakeSizeParam(100, 100)},
+                                {false, WM_ACTIVATE, 0, 0},
+                                {false, WM_CLOSE, 0, 0}},
                                0}),
     [](const ::testing::TestParamInfo<ExitCase>& info) { return std::string(info.param.name); });
 
@@ -112,9 +115,9 @@ TEST_F(ShellTest, BTogglesOncePerPressAndMatchesTheGlState) {
   const std::vector<GlCall> enables = CallsNamed("glEnable"), disables = CallsNamed("glDisable");
   ASSERT_EQ(enables.size(), 2u);
   ASSERT_EQ(disables.size(), 2u);
-  EXPECT_EQ(enables[0].args, Cap(GL_BLEND));        // first press: blended, no depth test
+  EXPECT_EQ(enables[0].args, Cap(GL_BLEND));  // first press: blended, no depth test
   EXPECT_EQ(disables[0].args, Cap(GL_DEPTH_TEST));
-  EXPECT_EQ(disables[1].args, Cap(GL_BLEND));       // second press: back to depth-tested
+  EXPECT_EQ(disables[1].args, Cap(GL_BLEND));  // second press: back to depth-tested
   EXPECT_EQ(enables[1].args, Cap(GL_DEPTH_TEST));
   EXPECT_EQ(blendOn, 0);
 }
@@ -166,11 +169,11 @@ TEST_F(ShellTest, F1ReopensInTheOtherModeOncePerKeyDown) {
   const auto& log = fakeWindowSystem.log;
   EXPECT_EQ(std::count(log.begin(), log.end(), "CreateDemoWindow OpenGL Qeb 640x480 windowed"), 2);
   EXPECT_EQ(std::count(log.begin(), log.end(), "CreateDemoWindow OpenGL Qeb 640x480 fullscreen"), 2);
-  EXPECT_EQ(shellDoubles.initSceneCalls, 4);        // every new context reloads the scene
-  EXPECT_EQ(shellDoubles.musicThreadStarts, 1);     // the soundtrack plays on
-  EXPECT_EQ(demoTick, 41);                          // the clock is kept
-  EXPECT_EQ(blendOn, 1);                            // and so is the look B chose
-  EXPECT_EQ(fullscreen, 0);                         // three switches: windowed again
+  EXPECT_EQ(shellDoubles.initSceneCalls, 4);     // every new context reloads the scene
+  EXPECT_EQ(shellDoubles.musicThreadStarts, 1);  // the soundtrack plays on
+  EXPECT_EQ(demoTick, 41);                       // the clock is kept
+  EXPECT_EQ(blendOn, 1);                         // and so is the look B chose
+  EXPECT_EQ(fullscreen, 0);                      // three switches: windowed again
 }
 
 TEST_F(ShellTest, FailedReopenAfterF1EndsWithZero) {

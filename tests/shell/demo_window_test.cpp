@@ -44,22 +44,21 @@ const std::vector<std::string> releaseWindow = {"RestoreDisplayMode", "ShowMouse
                                                 "UnregisterWindowClass OpenGL"};
 const std::vector<std::string> releaseDevice = {"RestoreDisplayMode", "ShowMouseCursor on", "ReleaseDeviceContext",
                                                 "DestroyDemoWindow", "UnregisterWindowClass OpenGL"};
-const std::vector<std::string> releaseContext = {"RestoreDisplayMode", "ShowMouseCursor on",
-                                                 "MakeGlContextCurrent none", "DeleteGlContext",
-                                                 "ReleaseDeviceContext", "DestroyDemoWindow",
-                                                 "UnregisterWindowClass OpenGL"};
+const std::vector<std::string> releaseContext = {
+    "RestoreDisplayMode",   "ShowMouseCursor on", "MakeGlContextCurrent none",   "DeleteGlContext",
+    "ReleaseDeviceContext", "DestroyDemoWindow",  "UnregisterWindowClass OpenGL"};
 
 INSTANTIATE_TEST_SUITE_P(
     Steps, OpenFailureTest,
-    ::testing::Values(
-        OpenFailure{"CreateDemoWindow", "Window Creation Error.",
-                    {"RestoreDisplayMode", "ShowMouseCursor on", "UnregisterWindowClass OpenGL"}},
-        OpenFailure{"GetDeviceContext", "Can't Create A GL Device Context.", releaseWindow},
-        OpenFailure{"ChoosePixelFormat", "Can't Find A Suitable PixelFormat.", releaseDevice},
-        OpenFailure{"SetPixelFormat", "Can't Set The PixelFormat.", releaseDevice},
-        OpenFailure{"CreateGlContext", "Can't Create A GL Rendering Context.", releaseDevice},
-        OpenFailure{"MakeGlContextCurrent", "Can't Activate The GL Rendering Context.", releaseContext},
-        OpenFailure{"InitScene", "Initialization Failed.", releaseContext}));
+    ::testing::Values(OpenFailure{"CreateDemoWindow",
+                                  "Window Creation Error.",
+                                  {"RestoreDisplayMode", "ShowMouseCursor on", "UnregisterWindowClass OpenGL"}},
+                      OpenFailure{"GetDeviceContext", "Can't Create A GL Device Context.", releaseWindow},
+                      OpenFailure{"ChoosePixelFormat", "Can't Find A Suitable PixelFormat.", releaseDevice},
+                      OpenFailure{"SetPixelFormat", "Can't Set The PixelFormat.", releaseDevice},
+                      OpenFailure{"CreateGlContext", "Can't Create A GL Rendering Context.", releaseDevice},
+                      OpenFailure{"MakeGlContextCurrent", "Can't Activate The GL Rendering Context.", releaseContext},
+                      OpenFailure{"InitScene", "Initialization Failed.", releaseContext}));
 
 TEST_F(ShellTest, FailedRegistrationReportsWithoutTeardown) {
   fakeWindowSystem.failOnCall["RegisterWindowClass"] = 1;
@@ -102,10 +101,17 @@ TEST_F(ShellTest, RefusedFullScreenAnsweredNoCloses) {
 
 TEST_F(ShellTest, OpenBuildsInOrderAndSetsTheViewport) {
   ASSERT_EQ(OpenDemoWindow("Qeb", 640, 480, 16, true), 1);
-  const std::vector<std::string> expected = {
-      "RegisterWindowClass OpenGL", "ChangeDisplayMode 640x480x16", "ShowMouseCursor off",
-      "CreateDemoWindow OpenGL Qeb 640x480 fullscreen", "GetDeviceContext", "ChoosePixelFormat colour 16 depth 16",
-      "SetPixelFormat 1", "CreateGlContext", "MakeGlContextCurrent", "ShowDemoWindow", "InitScene"};
+  const std::vector<std::string> expected = {"RegisterWindowClass OpenGL",
+                                             "ChangeDisplayMode 640x480x16",
+                                             "ShowMouseCursor off",
+                                             "CreateDemoWindow OpenGL Qeb 640x480 fullscreen",
+                                             "GetDeviceContext",
+                                             "ChoosePixelFormat colour 16 depth 16",
+                                             "SetPixelFormat 1",
+                                             "CreateGlContext",
+                                             "MakeGlContextCurrent",
+                                             "ShowDemoWindow",
+                                             "InitScene"};
   EXPECT_EQ(fakeWindowSystem.log, expected);
   auto perspective = CallsNamed("gluPerspective");
   ASSERT_EQ(perspective.size(), 1u);
@@ -118,8 +124,8 @@ TEST_F(ShellTest, PixelFormatKeepsTheFirstOpensColourDepth) {
   CloseDemoWindow();
   ASSERT_EQ(OpenDemoWindow("Qeb", 640, 480, 32, false), 1);
   EXPECT_EQ(CountCalls("glViewport"), 2u);
-  EXPECT_EQ(std::count(fakeWindowSystem.log.begin(), fakeWindowSystem.log.end(),
-                       "ChoosePixelFormat colour 16 depth 16"), 2);
+  EXPECT_EQ(
+      std::count(fakeWindowSystem.log.begin(), fakeWindowSystem.log.end(), "ChoosePixelFormat colour 16 depth 16"), 2);
 }
 
 // ---- Closing: each failed step is reported and the teardown goes on ---------

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "clock/demo_state.h"
 #include "music/music_thread.h"
 #include "scene/camera_path.h"
 #include "shell/demo_keys.h"
-#include "clock/demo_state.h"
 #include "shell/demo_window.h"
 
 std::vector<ShownBox> shownBoxes;

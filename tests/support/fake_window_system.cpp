@@ -22,7 +22,9 @@ GlContext FakeContextHandle(int number) { return reinterpret_cast<GlContext>(uin
 
 void ResetFakeWindowSystem() { fakeWindowSystem = FakeWindowSystem{}; }
 
-void QueuePostedMessage(unsigned message, uintptr_t wParam) { fakeWindowSystem.events.push_back({true, message, wParam, 0}); }
+void QueuePostedMessage(unsigned message, uintptr_t wParam) {
+  fakeWindowSystem.events.push_back({true, message, wParam, 0});
+}
 void QueueSentMessage(unsigned message, uintptr_t wParam, intptr_t lParam) {
   fakeWindowSystem.events.push_back({false, message, wParam, lParam});
 }

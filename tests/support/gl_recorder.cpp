@@ -28,10 +28,14 @@ void RecordVertexCall(const char* name, std::vector<double> args) {
 
 extern "C" {
 
-void glViewport(GLint x, GLint y, GLsizei width, GLsizei height) { Record("glViewport", {double(x), double(y), double(width), double(height)}); }
+void glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
+  Record("glViewport", {double(x), double(y), double(width), double(height)});
+}
 void glMatrixMode(GLenum mode) { Record("glMatrixMode", {double(mode)}); }
 void glLoadIdentity() { Record("glLoadIdentity"); }
-void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar) { Record("gluPerspective", {fovy, aspect, zNear, zFar}); }
+void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
+  Record("gluPerspective", {fovy, aspect, zNear, zFar});
+}
 void glEnable(GLenum cap) { Record("glEnable", {double(cap)}); }
 void glDisable(GLenum cap) { Record("glDisable", {double(cap)}); }
 void glBlendFunc(GLenum sfactor, GLenum dfactor) { Record("glBlendFunc", {double(sfactor), double(dfactor)}); }
@@ -58,7 +62,9 @@ void glTexCoord2f(GLfloat s, GLfloat t) { RecordVertexCall("glTexCoord2f", {s, t
 void glVertex3f(GLfloat x, GLfloat y, GLfloat z) { RecordVertexCall("glVertex3f", {x, y, z}); }
 void glLightfv(GLenum light, GLenum pname, const GLfloat* params) {
   std::vector<double> args{double(light), double(pname)};
-  const int count = (pname == GL_SPOT_DIRECTION) ? 3 : (pname == GL_AMBIENT || pname == GL_DIFFUSE || pname == GL_SPECULAR || pname == GL_POSITION) ? 4 : 1;
+  const int count = (pname == GL_SPOT_DIRECTION)                                                                   ? 3
+                    : (pname == GL_AMBIENT || pname == GL_DIFFUSE || pname == GL_SPECULAR || pname == GL_POSITION) ? 4
+                                                                                                                   : 1;
   for (int i = 0; i < count; ++i) args.push_back(params[i]);
   Record("glLightfv", args);
 }
@@ -70,7 +76,9 @@ void glBindTexture(GLenum target, GLuint texture) {
   Record("glBindTexture", {double(target), double(texture)});
   glRecorder.boundTexture = texture;
 }
-void glTexParameteri(GLenum target, GLenum pname, GLint param) { Record("glTexParameteri", {double(target), double(pname), double(param)}); }
+void glTexParameteri(GLenum target, GLenum pname, GLint param) {
+  Record("glTexParameteri", {double(target), double(pname), double(param)});
+}
 void glPixelStorei(GLenum pname, GLint param) {
   Record("glPixelStorei", {double(pname), double(param)});
   if (pname == GL_UNPACK_ALIGNMENT) glRecorder.unpackAlignment = param;

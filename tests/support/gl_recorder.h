@@ -19,7 +19,7 @@ struct GlCall {
 struct RecordedTexture {
   GLint internalFormat = 0;
   GLsizei width = 0, height = 0;
-  GLint unpackAlignment = 4;  // the unpack alignment in force at the upload
+  GLint unpackAlignment = 4;    // the unpack alignment in force at the upload
   std::vector<uint8_t> pixels;  // width*height*3 bytes, read with that alignment
 };
 

@@ -36,7 +36,8 @@ class BmpWriterRoundTrip : public testing::TestWithParam<EncodingCase> {};
 TEST_P(BmpWriterRoundTrip, DecodesToThePicture) {
   const IndexedPicture picture = TestPicture(GetParam().paletteSize);
   const Picture colours = ExpandIndexed(picture);
-  const std::string path = (std::filesystem::temp_directory_path() / ("qeb-bmp-" + std::string(GetParam().name) + ".bmp")).string();
+  const std::string path =
+      (std::filesystem::temp_directory_path() / ("qeb-bmp-" + std::string(GetParam().name) + ".bmp")).string();
   ASSERT_TRUE(WriteFileBytes(path, GetParam().encode(picture)));
 
   AnswerMessageBoxesFromScript();
@@ -61,6 +62,5 @@ TEST_P(BmpWriterRoundTrip, DecodesToThePicture) {
 INSTANTIATE_TEST_SUITE_P(
     Encodings, BmpWriterRoundTrip,
     testing::Values(EncodingCase{"rgb24", [](const IndexedPicture& p) { return EncodeBmp24(ExpandIndexed(p)); }, 15},
-                    EncodingCase{"palette8", EncodeBmp8, 7},
-                    EncodingCase{"core4", EncodeBmp4Core, 3}),
+                    EncodingCase{"palette8", EncodeBmp8, 7}, EncodingCase{"core4", EncodeBmp4Core, 3}),
     [](const testing::TestParamInfo<EncodingCase>& info) { return info.param.name; });

@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include "clock/demo_clock.h"
+#include "clock/demo_state.h"
 #include "datagen/room.h"
 #include "generated_data.h"
 #include "scene/camera_path.h"
-#include "clock/demo_clock.h"
-#include "clock/demo_state.h"
 
 namespace {
 struct Point {

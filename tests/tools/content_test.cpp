@@ -46,12 +46,12 @@ TEST_P(AnimationLoop, MovesAndWrapsWithoutAJump) {
   EXPECT_LE(MeanDifference(frames.back(), frames.front()), largestStep * 1.05);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Animations, AnimationLoop,
-    testing::Values(AnimationCase{"plasma", [](int k) { return ExpandIndexed(MakePlasmaFrame(k)); }},
-                    AnimationCase{"tunnel", MakeTunnelFrame},
-                    AnimationCase{"cube", [](int k) { return ExpandIndexed(MakeCubeFrame(k)); }}),
-    [](const testing::TestParamInfo<AnimationCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Animations, AnimationLoop,
+                         testing::Values(AnimationCase{"plasma",
+                                                       [](int k) { return ExpandIndexed(MakePlasmaFrame(k)); }},
+                                         AnimationCase{"tunnel", MakeTunnelFrame},
+                                         AnimationCase{"cube", [](int k) { return ExpandIndexed(MakeCubeFrame(k)); }}),
+                         [](const testing::TestParamInfo<AnimationCase>& info) { return info.param.name; });
 
 TEST(Soundtrack, LoopsWithoutAClick) {
   const std::vector<int16_t> samples = SynthesiseSoundtrack();
@@ -72,8 +72,8 @@ TEST(FixedDecimal, RoundsWithoutTheCLibrary) {
     int decimals;
     const char* text;
   } cases[] = {
-      {0.0, 6, "0.000000"},     {-0.0000004, 6, "0.000000"}, {1.5, 6, "1.500000"},   {-2.25, 4, "-2.2500"},
-      {0.0000015, 6, "0.000002"}, {-4.5, 4, "-4.5000"},       {123.456789, 3, "123.457"}, {7.0, 0, "7"},
+      {0.0, 6, "0.000000"},       {-0.0000004, 6, "0.000000"}, {1.5, 6, "1.500000"},       {-2.25, 4, "-2.2500"},
+      {0.0000015, 6, "0.000002"}, {-4.5, 4, "-4.5000"},        {123.456789, 3, "123.457"}, {7.0, 0, "7"},
   };
   for (const auto& c : cases) EXPECT_EQ(FixedDecimal(c.value, c.decimals), c.text) << c.value;
 }

@@ -52,7 +52,8 @@ Surface SurfaceOf(const WorldTriangle& triangle) {
   if (all([](const WorldVertex& v) { return v.y == float(roomFloorY); })) return Surface::floor;
   if (all([](const WorldVertex& v) { return v.y == float(roomCeilingY); })) return Surface::ceiling;
   for (float side : {-h, h}) {
-    if (all([&](const WorldVertex& v) { return v.x == side; }) || all([&](const WorldVertex& v) { return v.z == side; })) {
+    if (all([&](const WorldVertex& v) { return v.x == side; }) ||
+        all([&](const WorldVertex& v) { return v.z == side; })) {
       return Surface::wall;
     }
   }
@@ -84,8 +85,8 @@ TEST_F(InDataSetFolder, WorldIsAClosedRoomTexturedByTheWorldPassOrder) {
   ASSERT_EQ(world.triangleCount, 36);
   // The world pass gives triangle i the texture of i modulo 6: map3 (floor
   // slabs) for 0 and 1, map2 (wall panels) for 2 and 3, map1 (ceiling) for 4 and 5.
-  const Surface expected[6] = {Surface::floor, Surface::floor, Surface::wall, Surface::wall, Surface::ceiling,
-                               Surface::ceiling};
+  const Surface expected[6] = {Surface::floor, Surface::floor,   Surface::wall,
+                               Surface::wall,  Surface::ceiling, Surface::ceiling};
   std::map<Surface, double> area;
   for (int i = 0; i < 36; ++i) {
     const Surface surface = SurfaceOf(world.triangles[i]);

@@ -69,15 +69,16 @@ struct Point3 {
 
 // The cube's palette: background, three star shades, three face colours in
 // three shades each, the edge colour, two nebula shades.
-const std::vector<Rgb> cubePalette = {
-    {6, 4, 20},    {90, 90, 120}, {170, 170, 200}, {255, 255, 255}, {110, 20, 20}, {200, 50, 40},
-    {255, 120, 90}, {20, 80, 30},  {40, 170, 60},   {130, 240, 120}, {20, 40, 110}, {50, 100, 220},
-    {130, 180, 255}, {255, 240, 160}, {24, 10, 44},  {40, 18, 70}};
+const std::vector<Rgb> cubePalette = {{6, 4, 20},      {90, 90, 120},   {170, 170, 200}, {255, 255, 255},
+                                      {110, 20, 20},   {200, 50, 40},   {255, 120, 90},  {20, 80, 30},
+                                      {40, 170, 60},   {130, 240, 120}, {20, 40, 110},   {50, 100, 220},
+                                      {130, 180, 255}, {255, 240, 160}, {24, 10, 44},    {40, 18, 70}};
 constexpr uint8_t starShades[] = {1, 2, 3};
 constexpr uint8_t edgeColour = 13;
 
 Point3 Rotate(Point3 p, double turn, double tilt) {
-  const Point3 turned = {p.x * std::cos(turn) + p.z * std::sin(turn), p.y, -p.x * std::sin(turn) + p.z * std::cos(turn)};
+  const Point3 turned = {p.x * std::cos(turn) + p.z * std::sin(turn), p.y,
+                         -p.x * std::sin(turn) + p.z * std::cos(turn)};
   return {turned.x, turned.y * std::cos(tilt) - turned.z * std::sin(tilt),
           turned.y * std::sin(tilt) + turned.z * std::cos(tilt)};
 }
@@ -123,8 +124,8 @@ IndexedPicture MakeCubeFrame(int frame) {
     IndexAt(picture, x, y) = starShades[layer];
   }
 
-  static const std::array<Point3, 8> corners = {{{-1, -1, -1}, {1, -1, -1}, {1, 1, -1}, {-1, 1, -1},
-                                                  {-1, -1, 1}, {1, -1, 1}, {1, 1, 1}, {-1, 1, 1}}};
+  static const std::array<Point3, 8> corners = {
+      {{-1, -1, -1}, {1, -1, -1}, {1, 1, -1}, {-1, 1, -1}, {-1, -1, 1}, {1, -1, 1}, {1, 1, 1}, {-1, 1, 1}}};
   // Faces as corner indices, all wound the same way seen from outside, with
   // their colour (opposite faces share one).
   struct Face {
@@ -158,7 +159,8 @@ IndexedPicture MakeCubeFrame(int frame) {
       project({centre.x + 0.6 * (p.x - centre.x), centre.y + 0.6 * (p.y - centre.y), centre.z + 0.6 * (p.z - centre.z)},
               innerX[k], innerY[k]);
     }
-    const double area = Cross(outerX[1] - outerX[0], outerY[1] - outerY[0], outerX[2] - outerX[0], outerY[2] - outerY[0]);
+    const double area =
+        Cross(outerX[1] - outerX[0], outerY[1] - outerY[0], outerX[2] - outerX[0], outerY[2] - outerY[0]);
     if (area >= 0) continue;  // facing away (the screen's y runs downwards)
     // Shade by how squarely the face looks at the light, up and to the left.
     const Point3 a = turned[face.corner[0]], b = turned[face.corner[1]], d = turned[face.corner[3]];
@@ -173,7 +175,9 @@ IndexedPicture MakeCubeFrame(int frame) {
         const double px = x + 0.5, py = y + 0.5;
         double nearestEdge = 1e9;
         if (!InsideQuad(outerX, outerY, px, py, &nearestEdge)) continue;
-        IndexAt(picture, x, y) = nearestEdge < 1.1 ? edgeColour : InsideQuad(innerX, innerY, px, py, nullptr) ? panelColour : colour;
+        IndexAt(picture, x, y) = nearestEdge < 1.1                             ? edgeColour
+                                 : InsideQuad(innerX, innerY, px, py, nullptr) ? panelColour
+                                                                               : colour;
       }
     }
   }

@@ -2,10 +2,10 @@
 
 #include <cstdlib>
 
-#include "datagen/decimal_text.h"
-#include "scene/camera_path.h"
 #include "clock/demo_clock.h"
 #include "clock/demo_state.h"
+#include "datagen/decimal_text.h"
+#include "scene/camera_path.h"
 
 namespace {
 constexpr int scriptSteps = demoEndTick / 100 + 1;  // slots 0 to 194
@@ -153,7 +153,8 @@ std::string MakeCameraScript() {
       "// added to the camera once per frame while the slot lasts (about 100 frames, or\n"
       "// 33 to 34 in slots 16-55 and 72-111, where the clock runs three times as fast).\n"
       "// Each step: dPosX dPosY dPosZ dPitch dYaw dRoll\n"
-      "NUMFRAMES " + std::to_string(scriptSteps) + "\n";
+      "NUMFRAMES " +
+      std::to_string(scriptSteps) + "\n";
   int plannedSlots = 0;
   int nextKey = 0;
   bool ended = false;
@@ -162,7 +163,8 @@ std::string MakeCameraScript() {
     const int slot = demoTick / 100;
     if (slot == plannedSlots) {
       while (nextKey < keyCount && keyPoses[nextKey].slot <= slot) {
-        if (keyPoses[nextKey].note) text += "// slot " + std::to_string(keyPoses[nextKey].slot) + ": " + keyPoses[nextKey].note + "\n";
+        if (keyPoses[nextKey].note)
+          text += "// slot " + std::to_string(keyPoses[nextKey].slot) + ": " + keyPoses[nextKey].note + "\n";
         ++nextKey;
       }
       Pose target = PoseAt(times, slotStart[slot + 1]);

@@ -46,7 +46,9 @@ Rgb Gold(double t) {
   return MixRgb(MixRgb(Rgb{255, 236, 150}, Rgb{196, 98, 20}, t), Rgb{255, 255, 235}, 0.8 * band);
 }
 
-double Distance(double x, double y, double cx, double cy) { return std::sqrt((x - cx) * (x - cx) + (y - cy) * (y - cy)); }
+double Distance(double x, double y, double cx, double cy) {
+  return std::sqrt((x - cx) * (x - cx) + (y - cy) * (y - cy));
+}
 }  // namespace
 
 Picture MakeOpeningPicture() {
@@ -69,17 +71,27 @@ Picture MakeOpeningPicture() {
       PixelAt(picture, x, y) = colour;
     }
   }
-  DrawText(picture, "welcome to", 2, 44, [](double) { return Rgb{170, 230, 255}; }, Rgb{10, 4, 30}, 1);
+  DrawText(
+      picture, "welcome to", 2, 44,
+      [](double) {
+        return Rgb{170, 230, 255};
+      },
+      Rgb{10, 4, 30}, 1);
   DrawText(picture, title, titleScale, 78, Gold, Rgb{24, 6, 16}, 3);
-  DrawText(picture, "four waving walls", 2, 176, [](double) { return Rgb{170, 230, 255}; }, Rgb{10, 4, 30}, 1);
+  DrawText(
+      picture, "four waving walls", 2, 176,
+      [](double) {
+        return Rgb{170, 230, 255};
+      },
+      Rgb{10, 4, 30}, 1);
   return picture;
 }
 
 IndexedPicture MakeFirstEndPicture() {
-  const std::vector<Rgb> palette = {
-      {4, 4, 18},    {18, 24, 72},   {30, 44, 112},  {48, 72, 156},   {86, 116, 196}, {10, 6, 10},
-      {124, 58, 12}, {196, 120, 30}, {244, 190, 72}, {255, 242, 176}, {255, 255, 255}, {160, 226, 255},
-      {208, 64, 128}, {94, 22, 66},  {40, 150, 140}, {64, 30, 96}};
+  const std::vector<Rgb> palette = {{4, 4, 18},     {18, 24, 72},    {30, 44, 112},   {48, 72, 156},
+                                    {86, 116, 196}, {10, 6, 10},     {124, 58, 12},   {196, 120, 30},
+                                    {244, 190, 72}, {255, 242, 176}, {255, 255, 255}, {160, 226, 255},
+                                    {208, 64, 128}, {94, 22, 66},    {40, 150, 140},  {64, 30, 96}};
   Picture picture = MakePicture(size, size, Rgb{0, 0, 0});
   for (int y = 0; y < size; ++y) {
     for (int x = 0; x < size; ++x) {
@@ -92,16 +104,26 @@ IndexedPicture MakeFirstEndPicture() {
     }
   }
   DrawText(picture, title, titleScale, 62, Gold, Rgb{10, 6, 10}, 3);
-  DrawText(picture, "thanks for", 2, 168, [](double) { return Rgb{255, 255, 255}; }, Rgb{10, 6, 10}, 1);
-  DrawText(picture, "watching", 2, 188, [](double) { return Rgb{255, 255, 255}; }, Rgb{10, 6, 10}, 1);
+  DrawText(
+      picture, "thanks for", 2, 168,
+      [](double) {
+        return Rgb{255, 255, 255};
+      },
+      Rgb{10, 6, 10}, 1);
+  DrawText(
+      picture, "watching", 2, 188,
+      [](double) {
+        return Rgb{255, 255, 255};
+      },
+      Rgb{10, 6, 10}, 1);
   return MatchToPalette(picture, palette, 24.0);
 }
 
 IndexedPicture MakeSecondEndPicture() {
-  const std::vector<Rgb> palette = {
-      {40, 6, 48},    {92, 14, 88},   {150, 30, 110}, {206, 60, 112}, {240, 110, 90}, {252, 164, 80},
-      {255, 214, 120}, {255, 246, 214}, {255, 255, 255}, {24, 4, 30},   {70, 20, 90},   {120, 200, 230},
-      {60, 120, 180}, {30, 60, 110},  {200, 200, 210}, {0, 0, 0}};
+  const std::vector<Rgb> palette = {{40, 6, 48},     {92, 14, 88},   {150, 30, 110},  {206, 60, 112},
+                                    {240, 110, 90},  {252, 164, 80}, {255, 214, 120}, {255, 246, 214},
+                                    {255, 255, 255}, {24, 4, 30},    {70, 20, 90},    {120, 200, 230},
+                                    {60, 120, 180},  {30, 60, 110},  {200, 200, 210}, {0, 0, 0}};
   Picture picture = MakePicture(size, size, Rgb{0, 0, 0});
   for (int y = 0; y < size; ++y) {
     for (int x = 0; x < size; ++x) {
@@ -117,8 +139,17 @@ IndexedPicture MakeSecondEndPicture() {
       PixelAt(picture, x, y) = colour;
     }
   }
-  DrawText(picture, title, titleScale, 40, [](double t) { return MixRgb(Rgb{255, 255, 255}, Rgb{120, 200, 230}, t); },
-           Rgb{24, 4, 30}, 3);
-  DrawText(picture, "the end", 3, 196, [](double) { return Rgb{255, 255, 255}; }, Rgb{24, 4, 30}, 2);
+  DrawText(
+      picture, title, titleScale, 40,
+      [](double t) {
+        return MixRgb(Rgb{255, 255, 255}, Rgb{120, 200, 230}, t);
+      },
+      Rgb{24, 4, 30}, 3);
+  DrawText(
+      picture, "the end", 3, 196,
+      [](double) {
+        return Rgb{255, 255, 255};
+      },
+      Rgb{24, 4, 30}, 2);
   return MatchToPalette(picture, palette, 20.0);
 }

@@ -6,6 +6,6 @@
 
 constexpr int titleCardSize = 256;
 
-Picture MakeOpeningPicture();         // begin: full colour
+Picture MakeOpeningPicture();           // begin: full colour
 IndexedPicture MakeFirstEndPicture();   // end1: 16 colours
 IndexedPicture MakeSecondEndPicture();  // end2: 16 colours

@@ -14,7 +14,9 @@ struct Colour {
   double r, g, b;
 };
 
-Colour Mix(Colour a, Colour b, double t) { return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t}; }
+Colour Mix(Colour a, Colour b, double t) {
+  return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
+}
 Colour Scale(Colour c, double f) { return {c.r * f, c.g * f, c.b * f}; }
 Rgb ToRgb(Colour c) { return MakeRgb(c.r, c.g, c.b); }
 
@@ -179,11 +181,15 @@ IndexedPicture MakeClosingPicture() {
       Colour colour = skyAt(sourceY);
       const double dx = sourceX - 128.0, dy = sourceY - (horizon - 12.0);
       const bool stripe = dy > 4 && int(dy) % 9 < int(2 + dy / 8);
-      if (dx * dx + dy * dy < 46.0 * 46.0 && !stripe) colour = Mix(sun, skyHorizon, std::clamp((dy + 46) / 92.0, 0.0, 1.0));
+      if (dx * dx + dy * dy < 46.0 * 46.0 && !stripe)
+        colour = Mix(sun, skyHorizon, std::clamp((dy + 46) / 92.0, 0.0, 1.0));
 
-      const double farRidge = horizon - 22 - 14 * std::sin(sourceX / 23.0 + 0.7) - 10 * TiledNoise(41, sourceX / 24.0, 0.5, 11);
-      const double nearRidge = horizon + 2 - 46 * std::pow(std::fabs(sourceX - 128.0) / 128.0, 2.2) - 5 * std::sin(sourceX / 9.0);
-      if (sourceY > farRidge) colour = Mix(farHills, skyHorizon, 0.25 * std::clamp((sourceY - farRidge) / 30.0, 0.0, 1.0));
+      const double farRidge =
+          horizon - 22 - 14 * std::sin(sourceX / 23.0 + 0.7) - 10 * TiledNoise(41, sourceX / 24.0, 0.5, 11);
+      const double nearRidge =
+          horizon + 2 - 46 * std::pow(std::fabs(sourceX - 128.0) / 128.0, 2.2) - 5 * std::sin(sourceX / 9.0);
+      if (sourceY > farRidge)
+        colour = Mix(farHills, skyHorizon, 0.25 * std::clamp((sourceY - farRidge) / 30.0, 0.0, 1.0));
       if (sourceY > nearRidge) colour = nearHills;
       if (water) colour = Scale(colour, 0.6);
       PixelAt(picture, x, y) = ToRgb(colour);

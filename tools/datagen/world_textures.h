@@ -7,7 +7,7 @@
 
 constexpr int worldTextureSize = 256;
 
-Picture MakeCeilingTexture();    // map1: a wooden coffer with a gilded star
-Picture MakeRoomWallTexture();   // map2: cornice, wallpaper, dado rail, panelling, skirting
-Picture MakeFloorTexture();      // map3: stone slabs in two colours with marble inlays
+Picture MakeCeilingTexture();         // map1: a wooden coffer with a gilded star
+Picture MakeRoomWallTexture();        // map2: cornice, wallpaper, dado rail, panelling, skirting
+Picture MakeFloorTexture();           // map3: stone slabs in two colours with marble inlays
 IndexedPicture MakeClosingPicture();  // map4: a sunset over a lake, 8-bit palette

@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "clock/demo_clock.h"
+#include "clock/demo_state.h"
 #include "platform/message_box.h"
 #include "render/draw_frame.h"
 #include "render/wave_mesh.h"
 #include "render/wave_walls.h"
-#include "clock/demo_clock.h"
-#include "clock/demo_state.h"
 #include "shell/demo_window.h"
 
 namespace {
@@ -84,7 +84,8 @@ int main(int argc, char** argv) {
     }
     const int frame = ReplayUpTo(std::atoi(request.substr(0, colon).c_str()));
     // Later frames clear to the fog's grey; the first after set-up to black.
-    glClearColor(frame == 1 ? 0.0f : 0.5f, frame == 1 ? 0.0f : 0.5f, frame == 1 ? 0.0f : 0.5f, frame == 1 ? 0.0f : 1.0f);
+    glClearColor(frame == 1 ? 0.0f : 0.5f, frame == 1 ? 0.0f : 0.5f, frame == 1 ? 0.0f : 0.5f,
+                 frame == 1 ? 0.0f : 1.0f);
     DrawFrame();
     const std::string path = request.substr(colon + 1);
     if (!WriteFrame(path)) {
