@@ -8,7 +8,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth libx11-dev libxtst-dev x11-utils
   lame libmp3lame-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   libstb-dev
   python3 time
 )
