@@ -64,16 +64,6 @@ void DrawWall(Wall wall) {
   glEnd();
 }
 
-// Shifts after the walls of the 3rd, 5th, 7th ... frame, so the 4th, 6th,
-// 8th ... are the first to show each new position.
-void AdvanceWave() {
-  if (waveFrameCount == 2) {
-    ShiftWaveMesh();
-    waveFrameCount = 0;
-  }
-  ++waveFrameCount;
-}
-
 // Lighting is never enabled, so this light does not change the picture; it is
 // set up every frame all the same. The position is (0, posZ, posX, posY) as
 // designed, posY being its w.
@@ -87,6 +77,16 @@ void SetUpLight() {
   glEnable(GL_LIGHT1);
 }
 }  // namespace
+
+// Shifts after the walls of the 3rd, 5th, 7th ... frame, so the 4th, 6th,
+// 8th ... are the first to show each new position.
+void AdvanceWave() {
+  if (waveFrameCount == 2) {
+    ShiftWaveMesh();
+    waveFrameCount = 0;
+  }
+  ++waveFrameCount;
+}
 
 void DrawWaveWalls() {
   glBindTexture(GL_TEXTURE_2D, textureBank.names[TimelineTextureSlot(demoTick)]);

@@ -8,5 +8,10 @@
 // by InitScene. The wave moves on by one row every second frame.
 extern int32_t waveFrameCount;
 
+// The wave's step for one drawn frame: every second frame the mesh moves on
+// by one row. DrawWaveWalls calls it; tools that replay the show without
+// drawing every frame call it once per skipped frame.
+void AdvanceWave();
+
 // Expects the camera transform on the modelview matrix; leaves it lifted by 0.5.
 void DrawWaveWalls();

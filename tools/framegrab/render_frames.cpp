@@ -46,13 +46,7 @@ int ReplayUpTo(int32_t tick) {
   // the mesh when it stood at 2.
   BuildWaveMesh();
   waveFrameCount = 0;
-  for (int drawn = 1; drawn < frame; ++drawn) {
-    if (waveFrameCount == 2) {
-      ShiftWaveMesh();
-      waveFrameCount = 0;
-    }
-    ++waveFrameCount;
-  }
+  for (int drawn = 1; drawn < frame; ++drawn) AdvanceWave();
   return frame;
 }
 
