@@ -1,17 +1,25 @@
 #!/usr/bin/env bash
-# Installs (as root, with apt-get) whatever Qeb needs to build, run and test
-# that is not on the machine yet.
+# Installs (as root, with apt-get) whatever Qeb needs that is not on the
+# machine yet: `demo` what building and running the demo needs, `test`
+# (the default) everything the test command needs as well.
 set -eu
-packages=(
+# Building the demo and writing its default data.
+demo_packages=(
   build-essential cmake pkg-config
   libsdl2-dev libmpg123-dev libgl-dev libgl1-mesa-dri libglu1-mesa-dev
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth libx11-dev libxtst-dev x11-utils
   lame libmp3lame-dev
+  xvfb xauth
+)
+# The tests, benchmarks, fuzzers and checks on top of that.
+test_packages=(
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  libx11-dev libxtst-dev x11-utils
   clang libclang-rt-14-dev clang-format
   libstb-dev
   python3 time
 )
+packages=("${demo_packages[@]}")
+[ "${1:-test}" = demo ] || packages+=("${test_packages[@]}")
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")

@@ -7,7 +7,7 @@
 # sound card, on SDL's silent audio driver.
 set -eu
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh demo
 cmake -S . -B build/demo-release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build build/demo-release --target qeb qeb-datagen -j "$(nproc)"
 
