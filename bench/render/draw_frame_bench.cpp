@@ -14,6 +14,7 @@
 #include "gl_test_window.h"
 #include "image/texture_bank.h"
 #include "render/draw_frame.h"
+#include "render/projection.h"
 #include "render/scene_gl_state.h"
 #include "render/wave_mesh.h"
 #include "scene/world.h"
