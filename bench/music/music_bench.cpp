@@ -84,5 +84,3 @@ void BM_MusicThread(benchmark::State& state) {
 BENCHMARK(BM_MusicThread)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 }  // namespace
-
-BENCHMARK_MAIN();
