@@ -10,7 +10,9 @@
 #       render             platform, scene, image, clock, render
 #       music              platform, music
 #       shell              everything
-#   - a tool links qeb_shell only when it opens the demo's window.
+#   - a module folder not named above fails until it is given its place;
+#   - a tool links qeb_shell only when it opens the demo's window
+#     (OpenDemoWindow, or DemoMain, which opens it).
 # With --self-test, checks a copy of the tree with a planted bad include of
 # each kind and fails unless every plant is caught.
 set -eu -o pipefail
@@ -55,7 +57,13 @@ check_tree() {
     fi
     [[ "$line" =~ ^[[:space:]]*#[[:space:]]*include[[:space:]]*\"([a-z_]+)/ ]] || continue
     target=${BASH_REMATCH[1]}
-    [ -n "${allowed[$module]+set}" ] && [ -n "${allowed[$target]+set}" ] || continue
+    [ -n "${allowed[$target]+set}" ] || continue
+    if [ -z "${allowed[$module]+set}" ]; then
+      [[ "$file" == "$root/src/$module/"* ]] || continue  # a file directly in src/
+      echo "check-layers: ${file#"$root"/}: src/$module is not in the module order of scripts/check-layers.sh" >&2
+      failures=$((failures + 1))
+      continue
+    fi
     if [[ " ${allowed[$module]} " != *" $target "* ]]; then
       echo "check-layers: ${file#"$root"/}: $module may not include $target: $line" >&2
       failures=$((failures + 1))
@@ -67,7 +75,7 @@ check_tree() {
     [ -f "$lists" ] || continue
     grep -q '\bqeb_shell\b' "$lists" || continue
     dir=$(dirname "$lists")
-    if ! grep -rqs --include='*.cpp' 'OpenDemoWindow(' "$dir"; then
+    if ! grep -rqsE --include='*.cpp' '(OpenDemoWindow|DemoMain)\(' "$dir"; then
       echo "check-layers: ${dir#"$root"/}: links qeb_shell but never opens the demo's window" >&2
       failures=$((failures + 1))
     fi
@@ -90,6 +98,7 @@ self_test() {
     'src/clock/planted.cpp|#include "image/dib_image.h"'
     'src/music/planted.cpp|#include "clock/demo_state.h"'
     'src/platform/planted.cpp|#include "scene/world.h"'
+    'src/newmodule/planted.cpp|#include "render/draw_frame.h"'
     'tools/planted/CMakeLists.txt|target_link_libraries(planted PRIVATE qeb_shell)'
   )
   local plant path text
