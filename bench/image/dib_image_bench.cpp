@@ -147,5 +147,3 @@ BENCHMARK(BM_ReadFileCopy)->Arg(24)->Arg(8)->Arg(4);
 BENCHMARK(BM_MemoryCopy)->Arg(24)->Arg(8)->Arg(4);
 
 }  // namespace
-
-BENCHMARK_MAIN();

@@ -15,6 +15,7 @@
 
 #include "mp3_fixtures.h"
 #include "music/music_thread.h"
+#include "temporary_directory.h"
 
 namespace {
 
@@ -30,8 +31,8 @@ double CpuSeconds(clockid_t clock) {
 // A 10 s stereo tone at 128 kbit/s, made once.
 const std::string& FixturePath() {
   static const std::string path = [] {
-    std::string directory = MakeTemporaryDirectory();
-    return MakeToneMp3(directory, "tone.mp3", {44100, 2, kToneSeconds, 440, "-b 128"});
+    static const TemporaryDirectory directory("qeb-music-bench");
+    return MakeToneMp3(directory.path().string(), "tone.mp3", {44100, 2, kToneSeconds, 440, "-b 128"});
   }();
   return path;
 }
@@ -61,7 +62,7 @@ void BM_MusicThread(benchmark::State& state) {
   setenv("SDL_AUDIODRIVER", "dummy", 0);
   double threadCpuSeconds = 0, wallSeconds = 0;
   for (auto _ : state) {
-    musicStop.store(0);
+    ResetMusicState();
     auto start = std::chrono::steady_clock::now();
     std::thread music(MusicThread, FixturePath().c_str());
     std::this_thread::sleep_for(std::chrono::duration<double>(kPlaySeconds));
@@ -83,5 +84,3 @@ void BM_MusicThread(benchmark::State& state) {
 BENCHMARK(BM_MusicThread)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 }  // namespace
-
-BENCHMARK_MAIN();

@@ -1,19 +1,21 @@
 // The cost of one DrawFrame at 640x480 on Mesa, against the same geometry
 // replayed from a display list compiled once and against a clear alone, all
-// in the same run. Needs a display: run it through run-draw-frame-bench.sh.
+// in the same run. Needs a display: run it through run-draw-frame-bench.sh
+// or scripts/run-benchmarks.sh, which interleave the three and give the
+// ratios.
 #include <GL/gl.h>
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <map>
-#include <string>
 #include <vector>
 
 #include "clock/demo_state.h"
 #include "gl_test_window.h"
+#include "heap_state.h"
 #include "image/texture_bank.h"
 #include "render/draw_frame.h"
+#include "render/projection.h"
 #include "render/scene_gl_state.h"
 #include "render/wave_mesh.h"
 #include "scene/world.h"
@@ -98,35 +100,17 @@ void BM_ClearOnly(benchmark::State& state) {
 }
 BENCHMARK(BM_ClearOnly)->Unit(benchmark::kMicrosecond);
 
-// Prints the usual table, keeping each run's time for the ratios at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median")
-        realTimes[run.run_name.function_name] = run.GetAdjustedRealTime();
-  }
-  std::map<std::string, double> realTimes;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
+  FixHeapState();
   benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   if (!OpenScene()) {
     std::fprintf(stderr, "draw_frame_bench: no GL window (%s); run it under a display\n", SDL_GetError());
     return 1;
   }
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  const double frame = reporter.realTimes["BM_DrawFrame"];
-  const double list = reporter.realTimes["BM_DisplayList"];
-  const double clear = reporter.realTimes["BM_ClearOnly"];
-  if (frame > 0 && list > 0 && clear > 0) {
-    std::printf("DrawFrame / display list: %.2f\n", frame / list);
-    std::printf("DrawFrame / clear alone:  %.2f\n", frame / clear);
-  }
+  benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return 0;
 }

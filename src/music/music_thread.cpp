@@ -90,3 +90,5 @@ int MusicThread(const char* path) {
   std::free(block);
   return 0;
 }
+
+void ResetMusicState() { musicStop.store(0); }

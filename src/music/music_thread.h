@@ -11,3 +11,6 @@ extern std::atomic<uint8_t> musicStop;
 // decoder ends. A fatal error shows its message and ends the process with
 // status 1. Returns 0 when the thread ends by itself.
 int MusicThread(const char* path);
+
+// The music module's state at program start: musicStop clear.
+void ResetMusicState();

@@ -23,9 +23,9 @@ Uint32 SdlKindOf(unsigned type) {
   }
 }
 
-int EndingAnswer(unsigned type) { return (type & MB_BUTTON_MASK) == MB_YESNO ? IDNO : IDOK; }
-
 }  // namespace
+
+int EndingAnswer(unsigned type) { return (type & MB_BUTTON_MASK) == MB_YESNO ? IDNO : IDOK; }
 
 void SetMessageBoxAnswerer(MessageBoxAnswerer answerer) { installedAnswerer.store(answerer); }
 

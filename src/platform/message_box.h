@@ -24,6 +24,10 @@ constexpr int IDNO = 7;
 // one that ends the program (No for a question, OK otherwise).
 int ShowMessageBox(WindowHandle owner, const char* text, const char* caption, unsigned type);
 
+// The answer that ends the program for a box of this type: No for a
+// question, OK otherwise. Also the answer of a box closed without a button.
+int EndingAnswer(unsigned type);
+
 // Tests install an answerer: every box is then handed to it instead of the
 // screen, and its result is the answer. nullptr restores the real boxes.
 using MessageBoxAnswerer = int (*)(WindowHandle owner, const char* text, const char* caption, unsigned type);

@@ -65,8 +65,8 @@ void DrawWall(Wall wall) {
 }
 
 // Lighting is never enabled, so this light does not change the picture; it is
-// set up every frame all the same. The position is (0, posZ, posX, posY) as
-// designed, posY being its w.
+// set up every frame all the same. Its position is (0, posZ, posX, posY):
+// the camera's coordinates in that rotated order, posY being its w.
 void SetUpLight() {
   const GLfloat ambient[] = {0.5f, 0.5f, 0.5f, 1.0f};
   const GLfloat diffuse[] = {1.0f, 1.0f, 1.0f, 1.0f};
@@ -80,6 +80,11 @@ void SetUpLight() {
 
 // Shifts after the walls of the 3rd, 5th, 7th ... frame, so the 4th, 6th,
 // 8th ... are the first to show each new position.
+void ResetRenderState() {
+  BuildWaveMesh();
+  waveFrameCount = 0;
+}
+
 void AdvanceWave() {
   if (waveFrameCount == 2) {
     ShiftWaveMesh();

@@ -13,5 +13,9 @@ extern int32_t waveFrameCount;
 // drawing every frame call it once per skipped frame.
 void AdvanceWave();
 
+// The render module's state as the first InitScene leaves it: the wave mesh
+// freshly built and no frame counted towards the next shift.
+void ResetRenderState();
+
 // Expects the camera transform on the modelview matrix; leaves it lifted by 0.5.
 void DrawWaveWalls();

@@ -1,10 +1,8 @@
 #include "shell/demo_window.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
-
 #include "platform/message_box.h"
 #include "render/init_scene.h"
+#include "render/projection.h"
 
 WindowHandle hWnd = nullptr;
 DeviceContext hDC = nullptr;
@@ -134,11 +132,5 @@ void ResizeViewport(int width, int height) {
   // A size can be reported while no context is current (a window being
   // built or torn down); the open sets the viewport again once it is.
   if (!hRC) return;
-  if (height == 0) height = 1;
-  glViewport(0, 0, width, height);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  gluPerspective(45.0, double(width) / double(height), 0.1, 100.0);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
+  SetDemoProjection(width, height);
 }

@@ -3,6 +3,7 @@
 #include "clock/demo_clock.h"
 #include "clock/demo_state.h"
 #include "scene/camera_path.h"
+#include "scene/scene_state.h"
 
 namespace {
 
@@ -11,7 +12,7 @@ class ClockTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetDemoClock();
-    cameraPath = CameraPath{};
+    ResetSceneState();
   }
 };
 

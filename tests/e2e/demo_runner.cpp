@@ -16,7 +16,7 @@ std::deque<int> answers;
 int AnswerFromArguments(WindowHandle, const char* text, const char* caption, unsigned type) {
   std::fprintf(stderr, "BOX %s|%s|%u\n", caption, text, type);
   std::fflush(stderr);
-  if (answers.empty()) return (type & MB_BUTTON_MASK) == MB_YESNO ? IDNO : IDOK;
+  if (answers.empty()) return EndingAnswer(type);
   const int answer = answers.front();
   answers.pop_front();
   return answer;

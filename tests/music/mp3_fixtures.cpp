@@ -41,12 +41,6 @@ std::vector<unsigned char> ToneWav(const ToneMp3& tone) {
 
 }  // namespace
 
-std::string MakeTemporaryDirectory() {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base && *base ? base : "/tmp") + "/qeb-music-XXXXXX";
-  return mkdtemp(pattern.data()) ? pattern : std::string();
-}
-
 std::string MakeToneMp3(const std::string& directory, const std::string& name, const ToneMp3& tone) {
   std::string wavPath = directory + "/" + name + ".wav";
   std::string mp3Path = directory + "/" + name;

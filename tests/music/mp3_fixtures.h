@@ -14,8 +14,6 @@ struct ToneMp3 {
   std::string lameOptions;  // e.g. "-b 128" or "-V 4"
 };
 
-// A fresh directory under the system's temporary directory.
-std::string MakeTemporaryDirectory();
 // Encodes the tone into directory/name; returns the MP3 file's path, or ""
 // when lame failed.
 std::string MakeToneMp3(const std::string& directory, const std::string& name, const ToneMp3& tone);

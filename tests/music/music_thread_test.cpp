@@ -21,6 +21,7 @@
 
 #include "answered_message_boxes.h"
 #include "mp3_fixtures.h"
+#include "temporary_directory.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ struct MusicRun {
 // when it is empty) or maxSeconds have passed, then sets musicStop.
 MusicRun RunMusicThread(const std::string& path, double maxSeconds, const std::function<bool()>& enough = {}) {
   MusicRun run;
-  musicStop.store(0);
+  ResetMusicState();
   std::promise<void> ended;
   std::future<void> endedFuture = ended.get_future();
   long readCallsAtStart = ReadCallsSoFar();
@@ -125,19 +126,14 @@ class MusicThreadTest : public testing::Test {
  protected:
   void SetUp() override {
     AnswerMessageBoxesFromScript();
-    directory = MakeTemporaryDirectory();
-    ASSERT_FALSE(directory.empty());
-    capturePath = directory + "/capture.raw";
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", capturePath.c_str(), 1);
   }
-  void TearDown() override {
-    SetMessageBoxAnswerer(nullptr);
-    std::filesystem::remove_all(directory);
-  }
+  void TearDown() override { SetMessageBoxAnswerer(nullptr); }
 
-  std::string directory;
-  std::string capturePath;
+  TemporaryDirectory temporary{"qeb-music"};
+  std::string directory = temporary.path().string();
+  std::string capturePath = directory + "/capture.raw";
 };
 
 struct LoopCase {

@@ -29,8 +29,7 @@ class DrawFrameTest : public testing::Test {
     for (int slot = 0; slot < textureBankSize; ++slot) textureBank.names[slot] = NameOfSlot(slot);
     cameraState = {1.5f, 2.25f, -3.0f, 10.0f, 20.0f, 30.0f};
     demoTick = 0;
-    waveFrameCount = 0;
-    BuildWaveMesh();
+    ResetRenderState();
     UseWorldOf(40);
   }
   void TearDown() override { world = World{}; }
@@ -139,7 +138,8 @@ TEST_F(DrawFrameTest, WorldPassDrawsNoTriangleBeyondTheWorld) {
   }
 }
 
-// Where each wall puts a mesh point, as the walls are designed.
+// Where each wall puts a mesh point: the walls at z = +3 and -3 keep the
+// point's axes, those at x = +3 and -3 swap its x and z.
 std::array<float, 3> WallVertex(int wall, const WavePoint& p) {
   switch (wall) {
     case 0:

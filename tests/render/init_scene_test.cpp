@@ -3,14 +3,12 @@
 #include "render/init_scene.h"
 
 #include <answered_message_boxes.h>
+#include <fresh_working_directory.h>
 #include <gl_recorder.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -18,11 +16,10 @@
 #include "render/wave_mesh.h"
 #include "render/wave_walls.h"
 #include "scene/camera_path.h"
+#include "scene/scene_state.h"
 #include "scene/world.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // A 2 x 2 bottom-up 24-bit BMP file of one colour.
 std::string SolidBmp() {
@@ -41,32 +38,20 @@ const char* const twoTriangleWorld =
     "0 0 0 0 0\n1 1 0 1 1\n0 1 0 0 1\n";
 const char* const oneStepCamera = "NUMFRAMES 1\n0.25 0 0 0 0 0\n";
 
-class InitSceneTest : public testing::Test {
+class InitSceneTest : public FreshWorkingDirectory {
  protected:
   void SetUp() override {
+    FreshWorkingDirectory::SetUp();
     ResetGlRecorder();
     AnswerMessageBoxesFromScript();
-    previousDirectory = fs::current_path();
-    char pattern[] = "/tmp/qeb-init-scene-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    directory = pattern;
-    fs::create_directories(directory / "Data");
-    fs::current_path(directory);
     WriteFile("Data/world.txt", twoTriangleWorld);
     WriteFile("Data/cam.txt", oneStepCamera);
-    cameraPath = CameraPath{};
+    ResetSceneState();
   }
   void TearDown() override {
-    fs::current_path(previousDirectory);
-    fs::remove_all(directory);
-    std::free(world.triangles);
-    world = World{};
+    ResetSceneState();
+    FreshWorkingDirectory::TearDown();
   }
-  void WriteFile(const char* path, const std::string& bytes) {
-    std::ofstream(directory / path, std::ios::binary) << bytes;
-  }
-
-  fs::path previousDirectory, directory;
 };
 
 TEST_F(InitSceneTest, WithoutAnyPictureTouchesNothingElse) {

@@ -11,10 +11,10 @@
 #include "gl_test_window.h"
 #include "image/texture_bank.h"
 #include "render/draw_frame.h"
+#include "render/projection.h"
 #include "render/scene_gl_state.h"
-#include "render/wave_mesh.h"
 #include "render/wave_walls.h"
-#include "scene/world.h"
+#include "scene/scene_state.h"
 
 namespace {
 
@@ -60,9 +60,8 @@ class RenderPixelsTest : public testing::Test {
     ASSERT_NE(screen.context, nullptr);
     SetSceneGlState();
     glDisable(GL_BLEND);
-    BuildWaveMesh();
-    waveFrameCount = 0;
-    world = World{};
+    ResetRenderState();
+    ResetSceneState();
     demoTick = 0;
     cameraState = {0.0f, 0.0f, -1.0f, 0.0f, 0.0f, 0.0f};
   }

@@ -1,10 +1,10 @@
 // The loaders read their files from the data directory, whatever its spelling.
 #include <gtest/gtest.h>
 
+#include "fresh_working_directory.h"
 #include "memory_stream.h"
 #include "scene/camera_path.h"
 #include "scene/world.h"
-#include "working_directory.h"
 
 namespace {
 

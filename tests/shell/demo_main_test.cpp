@@ -183,8 +183,8 @@ TEST_F(ShellTest, FailedReopenAfterF1EndsWithZero) {
   });
   EXPECT_EQ(code, 0);
   EXPECT_EQ(shellDoubles.drawFrameCalls, 11);  // F1 acts at the end of the frame after its message
-  ASSERT_EQ(shownBoxes.size(), 1u);
-  EXPECT_EQ(shownBoxes[0].text, "Window Creation Error.");
+  ASSERT_EQ(answeredMessageBoxes.shown.size(), 1u);
+  EXPECT_EQ(answeredMessageBoxes.shown[0].text, "Window Creation Error.");
   EXPECT_TRUE(shellDoubles.musicThreadEnded);
 }
 

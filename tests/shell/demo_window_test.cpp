@@ -30,8 +30,8 @@ TEST_P(OpenFailureTest, TearsDownWhatWasBuiltThenReports) {
   std::vector<std::string> expected = row.teardown;
   expected.push_back(std::string("MessageBox ERROR: ") + row.message);
   EXPECT_EQ(LogFrom("RestoreDisplayMode"), expected);
-  ASSERT_EQ(shownBoxes.size(), 1u);
-  EXPECT_EQ(shownBoxes[0].type, MB_OK | MB_ICONEXCLAMATION);
+  ASSERT_EQ(answeredMessageBoxes.shown.size(), 1u);
+  EXPECT_EQ(answeredMessageBoxes.shown[0].type, MB_OK | MB_ICONEXCLAMATION);
   EXPECT_EQ(hWnd, nullptr);
   EXPECT_EQ(hDC, nullptr);
   EXPECT_EQ(hRC, nullptr);
@@ -63,10 +63,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ShellTest, FailedRegistrationReportsWithoutTeardown) {
   fakeWindowSystem.failOnCall["RegisterWindowClass"] = 1;
   EXPECT_EQ(OpenDemoWindow("Qeb", 640, 480, 16, true), 0);
-  ASSERT_EQ(shownBoxes.size(), 1u);
-  EXPECT_EQ(shownBoxes[0].text, "Failed To Register The Window Class.");
-  EXPECT_EQ(shownBoxes[0].caption, "ERROR");
-  EXPECT_EQ(shownBoxes[0].type, MB_OK | MB_ICONEXCLAMATION);
+  ASSERT_EQ(answeredMessageBoxes.shown.size(), 1u);
+  EXPECT_EQ(answeredMessageBoxes.shown[0].text, "Failed To Register The Window Class.");
+  EXPECT_EQ(answeredMessageBoxes.shown[0].caption, "ERROR");
+  EXPECT_EQ(answeredMessageBoxes.shown[0].type, MB_OK | MB_ICONEXCLAMATION);
   const std::vector<std::string> nothingTornDown{"RegisterWindowClass OpenGL",
                                                  "MessageBox ERROR: Failed To Register The Window Class."};
   EXPECT_EQ(fakeWindowSystem.log, nothingTornDown);
@@ -74,13 +74,13 @@ TEST_F(ShellTest, FailedRegistrationReportsWithoutTeardown) {
 
 TEST_F(ShellTest, RefusedFullScreenAnsweredYesOpensAWindow) {
   fakeWindowSystem.displayHasMode = false;
-  boxAnswers = {IDYES};
+  answeredMessageBoxes.answers = {IDYES};
   ASSERT_EQ(OpenDemoWindow("Qeb", 640, 480, 16, true), 1);
-  ASSERT_EQ(shownBoxes.size(), 1u);
-  EXPECT_EQ(shownBoxes[0].text,
+  ASSERT_EQ(answeredMessageBoxes.shown.size(), 1u);
+  EXPECT_EQ(answeredMessageBoxes.shown[0].text,
             "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?");
-  EXPECT_EQ(shownBoxes[0].caption, "Ravo GL");
-  EXPECT_EQ(shownBoxes[0].type, MB_YESNO | MB_ICONEXCLAMATION);
+  EXPECT_EQ(answeredMessageBoxes.shown[0].caption, "Ravo GL");
+  EXPECT_EQ(answeredMessageBoxes.shown[0].type, MB_YESNO | MB_ICONEXCLAMATION);
   EXPECT_EQ(fullscreen, 0);
   EXPECT_FALSE(fakeWindowSystem.cursorHidden);
   EXPECT_EQ(LogFrom("CreateDemoWindow OpenGL Qeb 640x480 windowed").back(), "InitScene");
@@ -89,12 +89,12 @@ TEST_F(ShellTest, RefusedFullScreenAnsweredYesOpensAWindow) {
 
 TEST_F(ShellTest, RefusedFullScreenAnsweredNoCloses) {
   fakeWindowSystem.displayHasMode = false;
-  boxAnswers = {IDNO};
+  answeredMessageBoxes.answers = {IDNO};
   EXPECT_EQ(OpenDemoWindow("Qeb", 640, 480, 16, true), 0);
-  ASSERT_EQ(shownBoxes.size(), 2u);
-  EXPECT_EQ(shownBoxes[1].text, "Program Will Now Close.");
-  EXPECT_EQ(shownBoxes[1].caption, "ERROR");
-  EXPECT_EQ(shownBoxes[1].type, MB_OK | MB_ICONSTOP);
+  ASSERT_EQ(answeredMessageBoxes.shown.size(), 2u);
+  EXPECT_EQ(answeredMessageBoxes.shown[1].text, "Program Will Now Close.");
+  EXPECT_EQ(answeredMessageBoxes.shown[1].caption, "ERROR");
+  EXPECT_EQ(answeredMessageBoxes.shown[1].type, MB_OK | MB_ICONSTOP);
   EXPECT_EQ(fakeWindowSystem.windowsCreated, 0);
   EXPECT_TRUE(fakeWindowSystem.classRegistered);  // left registered; the program ends next
 }
@@ -141,10 +141,10 @@ TEST_P(CloseFailureTest, ReportsAndGoesOn) {
   ASSERT_EQ(OpenDemoWindow("Qeb", 640, 480, 16, false), 1);
   fakeWindowSystem.failOnCall[GetParam().failingStep] = fakeWindowSystem.callCounts[GetParam().failingStep] + 1;
   CloseDemoWindow();
-  ASSERT_EQ(shownBoxes.size(), 1u);
-  EXPECT_EQ(shownBoxes[0].text, GetParam().message);
-  EXPECT_EQ(shownBoxes[0].caption, "SHUTDOWN ERROR");
-  EXPECT_EQ(shownBoxes[0].type, MB_OK | MB_ICONINFORMATION);
+  ASSERT_EQ(answeredMessageBoxes.shown.size(), 1u);
+  EXPECT_EQ(answeredMessageBoxes.shown[0].text, GetParam().message);
+  EXPECT_EQ(answeredMessageBoxes.shown[0].caption, "SHUTDOWN ERROR");
+  EXPECT_EQ(answeredMessageBoxes.shown[0].type, MB_OK | MB_ICONINFORMATION);
   EXPECT_EQ(hWnd, nullptr);
   EXPECT_EQ(hDC, nullptr);
   EXPECT_EQ(hRC, nullptr);
@@ -166,7 +166,7 @@ TEST_F(ShellTest, CloseOfAWindowedModeLeavesTheDisplayModeAlone) {
   ASSERT_EQ(OpenDemoWindow("Qeb", 640, 480, 16, false), 1);
   CloseDemoWindow();
   EXPECT_TRUE(LogFrom("RestoreDisplayMode").empty());
-  EXPECT_TRUE(shownBoxes.empty());
+  EXPECT_TRUE(answeredMessageBoxes.shown.empty());
 }
 
 // ---- The window procedure ---------------------------------------------------

@@ -11,6 +11,11 @@
 ShellDoubles shellDoubles;
 std::atomic<uint8_t> musicStop{0};
 
+void ResetShellDoubles() {
+  shellDoubles = ShellDoubles{};
+  musicStop.store(0);
+}
+
 int InitScene() {
   ++shellDoubles.initSceneCalls;
   fakeWindowSystem.log.push_back("InitScene");

@@ -15,3 +15,6 @@ struct ShellDoubles {
 };
 
 extern ShellDoubles shellDoubles;
+
+// Clears the counters and scripts, and the stand-in music module's musicStop.
+void ResetShellDoubles();

@@ -1,27 +1,19 @@
 // Puts every piece of global state the shell touches back to its start
 // value, with the window system, GL and message boxes replaced by stand-ins.
-// Message boxes are answered from a script and logged in the window
-// system's log, so tests can see what was torn down before a box appeared.
+// Message boxes are answered from answeredMessageBoxes and also logged in the
+// window system's log, so tests can see what was torn down before a box
+// appeared.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <string>
 #include <vector>
 
+#include "answered_message_boxes.h"
 #include "fake_window_system.h"
 #include "gl_recorder.h"
-#include "platform/message_box.h"
 #include "shell_doubles.h"
-
-struct ShownBox {
-  std::string text, caption;
-  unsigned type;
-};
-
-extern std::vector<ShownBox> shownBoxes;
-extern std::deque<int> boxAnswers;
 
 class ShellTest : public ::testing::Test {
  protected:

@@ -1,8 +1,5 @@
 #include "gl_test_window.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
-
 bool OpenGlTestWindow(const char* title, int width, int height, bool visible, GlTestWindow* opened) {
   *opened = GlTestWindow{};
   if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
@@ -22,13 +19,4 @@ void CloseGlTestWindow(GlTestWindow* opened) {
   if (opened->window) SDL_DestroyWindow(opened->window);
   *opened = GlTestWindow{};
   SDL_Quit();
-}
-
-void SetDemoProjection(int width, int height) {
-  glViewport(0, 0, width, height);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  gluPerspective(45.0, double(width) / height, 0.1, 100.0);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
 }

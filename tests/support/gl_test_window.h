@@ -15,6 +15,3 @@ struct GlTestWindow {
 bool OpenGlTestWindow(const char* title, int width, int height, bool visible, GlTestWindow* opened);
 // Releases whatever OpenGlTestWindow obtained and stops SDL.
 void CloseGlTestWindow(GlTestWindow* opened);
-// The viewport and perspective projection the demo's window code sets, with
-// the modelview matrix current and reset.
-void SetDemoProjection(int width, int height);

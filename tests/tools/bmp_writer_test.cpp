@@ -9,6 +9,7 @@
 #include "answered_message_boxes.h"
 #include "datagen/bmp_writer.h"
 #include "image/dib_image.h"
+#include "temporary_directory.h"
 
 namespace {
 struct EncodingCase {
@@ -36,14 +37,13 @@ class BmpWriterRoundTrip : public testing::TestWithParam<EncodingCase> {};
 TEST_P(BmpWriterRoundTrip, DecodesToThePicture) {
   const IndexedPicture picture = TestPicture(GetParam().paletteSize);
   const Picture colours = ExpandIndexed(picture);
-  const std::string path =
-      (std::filesystem::temp_directory_path() / ("qeb-bmp-" + std::string(GetParam().name) + ".bmp")).string();
+  const TemporaryDirectory folder("qeb-bmp");
+  const std::string path = (folder.path() / (std::string(GetParam().name) + ".bmp")).string();
   ASSERT_TRUE(WriteFileBytes(path, GetParam().encode(picture)));
 
   AnswerMessageBoxesFromScript();
   RgbImage* image = LoadDibImage(path.c_str());
   SetMessageBoxAnswerer(nullptr);
-  std::filesystem::remove(path);
   ASSERT_NE(image, nullptr) << (answeredMessageBoxes.shown.empty() ? "" : answeredMessageBoxes.shown[0].text);
   ASSERT_EQ(image->width, 5);
   ASSERT_EQ(image->height, 3);

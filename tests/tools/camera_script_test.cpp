@@ -10,6 +10,7 @@
 #include "datagen/room.h"
 #include "generated_data.h"
 #include "scene/camera_path.h"
+#include "scene/scene_state.h"
 
 namespace {
 struct Point {
@@ -56,7 +57,7 @@ bool ShowsATitlePicture(int slot) { return slot < 16 || (slot >= 184 && slot <= 
 }  // namespace
 
 TEST_F(InDataSetFolder, CameraStaysInTheRoomAndFramesTheWalls) {
-  cameraPath = CameraPath{};
+  ResetSceneState();
   LoadCameraPath();
   ResetDemoClock();
 
@@ -90,5 +91,5 @@ TEST_F(InDataSetFolder, CameraStaysInTheRoomAndFramesTheWalls) {
   EXPECT_EQ(titleFramesOutOfView, 0) << "title pictures shown while no readable wall is in view";
   // Between walls the camera turns, so not every frame can show one.
   EXPECT_GT(framesWithAWallInView, frames * 3 / 4) << framesWithAWallInView << " of " << frames;
-  cameraPath = CameraPath{};
+  ResetSceneState();
 }

@@ -20,6 +20,7 @@
 #include "generated_data.h"
 #include "image/texture_bank.h"
 #include "scene/camera_path.h"
+#include "scene/scene_state.h"
 #include "scene/world.h"
 
 namespace fs = std::filesystem;
@@ -108,7 +109,7 @@ TEST_F(InDataSetFolder, CameraScriptGivesExactly195Steps) {
   for (int i = 0; i < cameraPathLength; ++i) {
     EXPECT_EQ(cameraPath.steps[i].dPosX == 99.0f, i >= 195) << "step " << i;
   }
-  cameraPath = CameraPath{};
+  ResetSceneState();
 }
 
 TEST_F(InDataSetFolder, All127PicturesDecodeAsPowerOfTwoSquares) {

@@ -1,21 +1,17 @@
 #include "generated_data.h"
 
 #include <cstdlib>
-#include <filesystem>
+#include <list>
+
+#include "temporary_directory.h"
 
 namespace {
-std::vector<std::string> foldersToRemove;
-
-void RemoveFolders() {
-  for (const std::string& folder : foldersToRemove) std::filesystem::remove_all(folder);
-}
+// Every data set made lives until the test program ends.
+std::list<TemporaryDirectory> dataSetFolders;
 }  // namespace
 
 std::string RunDataGenerator() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "qeb-datagen-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) return "";
-  if (foldersToRemove.empty()) std::atexit(RemoveFolders);
-  foldersToRemove.push_back(pattern);
+  const std::string pattern = dataSetFolders.emplace_back("qeb-datagen").path().string();
   const std::string command = std::string("'") + QEB_DATAGEN + "' '" + pattern + "'";
   return std::system(command.c_str()) == 0 ? pattern : "";
 }

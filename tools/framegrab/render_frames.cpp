@@ -17,7 +17,6 @@
 #include "clock/demo_state.h"
 #include "platform/message_box.h"
 #include "render/draw_frame.h"
-#include "render/wave_mesh.h"
 #include "render/wave_walls.h"
 #include "shell/demo_window.h"
 
@@ -44,8 +43,7 @@ int ReplayUpTo(int32_t tick) {
   }
   // Every frame drawn before this one moved the wave counter on, shifting
   // the mesh when it stood at 2.
-  BuildWaveMesh();
-  waveFrameCount = 0;
+  ResetRenderState();
   for (int drawn = 1; drawn < frame; ++drawn) AdvanceWave();
   return frame;
 }

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "working_directory.h"
+#include "fresh_working_directory.h"
 
 namespace {
 
@@ -45,8 +45,8 @@ class OpenDataFileTest : public FreshWorkingDirectory {};
 
 TEST_F(OpenDataFileTest, AbsolutePathIsResolvedBelowItsRoot) {
   WriteFile("data/world.txt", "");
-  std::string asked = (directory_ / "DATA/World.txt").string();
-  EXPECT_EQ(ResolveDataPath(asked.c_str()), (directory_ / "data/world.txt").string());
+  std::string asked = (directory() / "DATA/World.txt").string();
+  EXPECT_EQ(ResolveDataPath(asked.c_str()), (directory() / "data/world.txt").string());
 }
 
 TEST_F(OpenDataFileTest, OpensTheResolvedFile) {
