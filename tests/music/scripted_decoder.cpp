@@ -41,9 +41,7 @@ int decoder_input_new(DecoderHandle, const char*, int) {
   return Call("decoder_input_new", scriptedDecoder.failInputNew);
 }
 int decoder_input_open(DecoderHandle) { return Call("decoder_input_open", scriptedDecoder.failInputOpen); }
-int decoder_input_send_message(DecoderHandle, int, const void*, size_t) {
-  return Call("decoder_input_send_message");
-}
+int decoder_input_send_message(DecoderHandle, int, const void*, size_t) { return Call("decoder_input_send_message"); }
 int decoder_play(DecoderHandle) {
   Call("decoder_play");
   if (scriptedDecoder.playResults.empty()) return DECODER_PLAY_NEED_INPUT;

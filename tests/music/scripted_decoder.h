@@ -12,8 +12,8 @@ struct ScriptedDecoder {
   bool failOutputOpen = false;
   bool failInputNew = false;
   bool failInputOpen = false;
-  std::deque<int> playResults;      // taken in order; when empty, DECODER_PLAY_NEED_INPUT
-  std::vector<std::string> calls;   // names of the library calls made, in order
+  std::deque<int> playResults;     // taken in order; when empty, DECODER_PLAY_NEED_INPUT
+  std::vector<std::string> calls;  // names of the library calls made, in order
 };
 
 extern ScriptedDecoder scriptedDecoder;

@@ -82,8 +82,7 @@ TEST_P(FailedHelperTest, ReportsOnStandardErrorWithTheEndingAnswer) {
   const std::string helper = GetParam().present ? FakeHelper(GetParam().status) : directory + "/missing";
   testing::internal::CaptureStderr();
   EXPECT_EQ(ShowMessageBoxInHelper(helper.c_str(), "Question?", "Ravo GL", MB_YESNO), IDNO);
-  EXPECT_EQ(ShowMessageBoxInHelper(helper.c_str(), "kan geen input openen", "MP3Player", MB_OK | MB_ICONERROR),
-            IDOK);
+  EXPECT_EQ(ShowMessageBoxInHelper(helper.c_str(), "kan geen input openen", "MP3Player", MB_OK | MB_ICONERROR), IDOK);
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "Ravo GL: Question?\nMP3Player: kan geen input openen\n");
 }
 

@@ -28,7 +28,7 @@ struct KeyCase {
 
 const KeyCase kKeyCases[] = {
     {SDL_SCANCODE_A, SDLK_a, 'A'},
-    {SDL_SCANCODE_Q, SDLK_a, 'A'},  // a layout that puts 'a' where US has 'q'
+    {SDL_SCANCODE_Q, SDLK_a, 'A'},          // a layout that puts 'a' where US has 'q'
     {SDL_SCANCODE_1, SDLK_AMPERSAND, '1'},  // digits keep their place whatever they type
     {SDL_SCANCODE_0, SDLK_0, '0'},
     {SDL_SCANCODE_F1, SDLK_F1, 0x70},
@@ -76,9 +76,9 @@ TEST(VirtualKeyTest, EachKeyHasItsWindowsCode) {
 // Windows keyboard code exists for.
 TEST(VirtualKeyTest, EveryNamedKeyHasACode) {
   const std::vector<SDL_Scancode> withoutCode = {
-      SDL_SCANCODE_POWER,   SDL_SCANCODE_AGAIN,          SDL_SCANCODE_UNDO,         SDL_SCANCODE_CUT,
-      SDL_SCANCODE_COPY,    SDL_SCANCODE_PASTE,          SDL_SCANCODE_FIND,         SDL_SCANCODE_KP_EQUALSAS400,
-      SDL_SCANCODE_ALTERASE, SDL_SCANCODE_OUT,           SDL_SCANCODE_OPER,         SDL_SCANCODE_MODE,
+      SDL_SCANCODE_POWER,    SDL_SCANCODE_AGAIN, SDL_SCANCODE_UNDO, SDL_SCANCODE_CUT,
+      SDL_SCANCODE_COPY,     SDL_SCANCODE_PASTE, SDL_SCANCODE_FIND, SDL_SCANCODE_KP_EQUALSAS400,
+      SDL_SCANCODE_ALTERASE, SDL_SCANCODE_OUT,   SDL_SCANCODE_OPER, SDL_SCANCODE_MODE,
   };
   std::string missing;
   for (int scancode = 1; scancode < SDL_NUM_SCANCODES; ++scancode) {
@@ -230,7 +230,9 @@ TEST_P(KeyMessageTest, DownAndUpArePostedWithTheKeysCode) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, KeyMessageTest, testing::ValuesIn(kKeyMessages),
-                         [](const testing::TestParamInfo<KeyMessageCase>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<KeyMessageCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 struct ActivationCase {
   const char* name;
@@ -263,7 +265,9 @@ TEST_P(ActivationTest, SendsActivateWithTheMinimisedState) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Events, ActivationTest, testing::ValuesIn(kActivations),
-                         [](const testing::TestParamInfo<ActivationCase>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<ActivationCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 // Making the context current asks for presentation in step with the display.
 TEST_F(WindowEventTest, MakingTheContextCurrentAsksForSwapIntervalOne) {
