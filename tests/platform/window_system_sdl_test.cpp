@@ -3,10 +3,12 @@
 // another thread. Events are pushed into SDL's queue as the display would
 // deliver them.
 #include <SDL.h>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
@@ -15,6 +17,15 @@
 #include "platform/sdl_display_mode.h"
 #include "platform/sdl_virtual_keys.h"
 #include "platform/window_system.h"
+
+// Every change of the full-screen state the window system makes is recorded
+// on standard error, then made.
+extern "C" int SDL_SetWindowFullscreen(SDL_Window* window, Uint32 flags) {
+  using Function = int (*)(SDL_Window*, Uint32);
+  static const Function real = reinterpret_cast<Function>(dlsym(RTLD_NEXT, "SDL_SetWindowFullscreen"));
+  if (flags == 0) std::fprintf(stderr, "left full screen\n");
+  return real(window, flags);
+}
 
 namespace {
 
@@ -284,18 +295,23 @@ TEST_F(WindowEventTest, MakingTheContextCurrentAsksForSwapIntervalOne) {
 
 // Another thread's request to end the process is carried out by the next
 // message pass of the main thread, not by the requesting thread's own
-// fallback, which comes only seconds later.
-TEST(EndRequestTest, TheNextMessagePassEndsTheProcess) {
+// fallback, which comes only seconds later; full screen is left first.
+TEST(EndRequestTest, TheNextMessagePassLeavesFullScreenAndEnds) {
   EXPECT_EXIT(
       {
         if (!RegisterWindowClass("OpenGL", RecordingProcedure)) std::_Exit(4);
+        SDL_DisplayMode mode{};
+        if (SDL_GetDisplayMode(0, 0, &mode) != 0 || !ChangeDisplayMode(mode.w, mode.h, 16)) std::_Exit(4);
+        WindowHandle window = CreateDemoWindow("OpenGL", "Qeb", mode.w, mode.h, true);
+        if (!window) std::_Exit(4);
+        ShowDemoWindow(window);
         std::thread([] { EndProcessFromOtherThread(7); }).detach();
         while (RequestedEndStatus() < 0) std::this_thread::yield();
         DemoMessage message;
         PeekDemoMessage(&message);
         std::_Exit(5);
       },
-      testing::ExitedWithCode(7), "");
+      testing::ExitedWithCode(7), "^left full screen\n$");
 }
 
 }  // namespace
