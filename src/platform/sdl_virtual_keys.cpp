@@ -131,6 +131,6 @@ constexpr std::array<unsigned, SDL_NUM_SCANCODES> codeByScancode = BuildCodeBySc
 unsigned VirtualKeyOf(const SDL_Keysym& key) {
   // Windows names letter keys by the letter the layout puts on them.
   if (key.sym >= SDLK_a && key.sym <= SDLK_z) return unsigned('A' + (key.sym - SDLK_a));
-  if (key.scancode < 0 || key.scancode >= SDL_NUM_SCANCODES) return 0;
+  if (unsigned(key.scancode) >= unsigned(SDL_NUM_SCANCODES)) return 0;
   return codeByScancode[key.scancode];
 }

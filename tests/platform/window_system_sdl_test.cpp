@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -105,8 +106,7 @@ TEST(VirtualKeyTest, EveryNamedKeyHasACode) {
   EXPECT_EQ(missing, "");
 }
 
-TEST(VirtualKeyTest, ScancodesOutsideTheTableHaveNoCode) {
-  EXPECT_EQ(VirtualKeyOf(Keysym(SDL_Scancode(-1), SDLK_UNKNOWN)), 0u);
+TEST(VirtualKeyTest, ScancodesPastTheTableHaveNoCode) {
   EXPECT_EQ(VirtualKeyOf(Keysym(SDL_NUM_SCANCODES, SDLK_UNKNOWN)), 0u);
 }
 
@@ -162,9 +162,13 @@ intptr_t RecordingProcedure(WindowHandle, unsigned message, uintptr_t wParam, in
   return 0;
 }
 
+// A window of SDL's offscreen driver, with a GL context through EGL.
+void UseOffscreenDriver() { setenv("SDL_VIDEODRIVER", "offscreen", 1); }
+
 class WindowEventTest : public testing::Test {
  protected:
   void SetUp() override {
+    UseOffscreenDriver();
     ASSERT_TRUE(RegisterWindowClass("OpenGL", RecordingProcedure)) << SDL_GetError();
     window = CreateDemoWindow("OpenGL", "Qeb", 640, 480, false);
     ASSERT_NE(window, nullptr) << SDL_GetError();
@@ -299,6 +303,7 @@ TEST_F(WindowEventTest, MakingTheContextCurrentAsksForSwapIntervalOne) {
 TEST(EndRequestTest, TheNextMessagePassLeavesFullScreenAndEnds) {
   EXPECT_EXIT(
       {
+        UseOffscreenDriver();
         if (!RegisterWindowClass("OpenGL", RecordingProcedure)) std::_Exit(4);
         SDL_DisplayMode mode{};
         if (SDL_GetDisplayMode(0, 0, &mode) != 0 || !ChangeDisplayMode(mode.w, mode.h, 16)) std::_Exit(4);
