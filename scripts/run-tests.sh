@@ -2,7 +2,8 @@
 # Installs what is missing, then builds and runs every test, headless:
 #   1. the suite on an optimised build,
 #   2. the suite again under AddressSanitizer and UndefinedBehaviorSanitizer,
-#   3. a short run of each fuzz target (clang's libFuzzer).
+#   3. the suite again under ThreadSanitizer (scripts/run-tsan.sh),
+#   4. a short run of each fuzz target (clang's libFuzzer).
 set -eu -o pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -18,10 +19,12 @@ cmake --build build/asan -j "$jobs"
 (cd build/asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j "$jobs" -LE slow) |
   tee build/asan/ctest.log
 
+scripts/run-tsan.sh -j "$jobs"
+
 if [ -x scripts/run-fuzzers.sh ] && command -v clang++ >/dev/null; then
   scripts/run-fuzzers.sh 20
 fi
 
 # Any failure has ended the script above; what is left is the count.
-total=$(grep -ho 'tests failed out of [0-9]*' build/release/ctest.log build/asan/ctest.log | awk '{sum += $5} END {print sum}')
+total=$(grep -ho 'tests failed out of [0-9]*' build/release/ctest.log build/asan/ctest.log build/tsan/ctest.log | awk '{sum += $5} END {print sum}')
 echo "tests: $total passed, 0 failed"

@@ -21,11 +21,11 @@ constexpr size_t kBlockSize = 4096;
 void ShowMusicError(const char* text) { ShowMessageBox(nullptr, text, "MP3Player", MB_OK | MB_ICONERROR); }
 
 // Ends the whole program while the main thread may still be rendering: the
-// exit skips the static destructors, which a plain exit would run under the
-// main thread's feet.
+// main thread leaves full screen and ends the process, skipping the static
+// destructors, which a plain exit would run under its feet.
 [[noreturn]] void FailMusic(const char* text) {
   ShowMusicError(text);
-  EndProcess(1);
+  EndProcessFromOtherThread(1);
 }
 
 // The streaming loop: returns when musicStop is seen or the decoder ends playback.

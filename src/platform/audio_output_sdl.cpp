@@ -1,28 +1,28 @@
-// The decoder's audio device output on SDL: the audio subsystem only, one
-// device opened at the decoder's fixed format (SDL converts for the device
-// where it must) and fed through SDL's own queue.
+// The decoder's audio device output on SDL: one device opened at the
+// decoder's fixed format (SDL converts for the device where it must) and fed
+// through SDL's own queue, on the audio subsystem that the main thread
+// started (platform/audio_system.h).
 #include <SDL.h>
 
+#include "platform/audio_system.h"
 #include "platform/mp3_decoder.h"
 
 namespace {
+
+bool audioSystemStarted = false;
 
 struct AudioSink {
   SDL_AudioDeviceID device;
 };
 
 void* OpenAudioSink() {
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
   SDL_AudioSpec wanted{};
   wanted.freq = DECODER_OUTPUT_RATE;
   wanted.format = AUDIO_S16SYS;
   wanted.channels = DECODER_OUTPUT_CHANNELS;
   wanted.samples = 1024;  // about 23 ms per device buffer
   SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
-  if (device == 0) {
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    return nullptr;
-  }
+  if (device == 0) return nullptr;
   SDL_PauseAudioDevice(device, 0);
   return new AudioSink{device};
 }
@@ -36,7 +36,6 @@ void QueueSamples(void* sink, const void* samples, size_t byteCount) {
 void CloseAudioSink(void* sink) {
   auto* audio = static_cast<AudioSink*>(sink);
   SDL_CloseAudioDevice(audio->device);
-  SDL_QuitSubSystem(SDL_INIT_AUDIO);
   // The sink is closed on the thread that played it, which SDL did not
   // create; SDL frees its per-thread data (error text) only for its own
   // threads, so it is freed here.
@@ -45,6 +44,16 @@ void CloseAudioSink(void* sink) {
 }
 
 }  // namespace
+
+bool StartAudioSystem() {
+  audioSystemStarted = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+  return audioSystemStarted;
+}
+
+void StopAudioSystem() {
+  if (audioSystemStarted) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  audioSystemStarted = false;
+}
 
 int audio_output_module_register(DecoderOutputModule* module) {
   if (!module) return -1;

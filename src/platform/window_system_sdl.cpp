@@ -9,8 +9,14 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
+
+#include "platform/process_exit.h"
+#include "platform/sdl_display_mode.h"
+#include "platform/sdl_virtual_keys.h"
 
 namespace {
 
@@ -38,64 +44,6 @@ void SendDrawableSize() {
   Send(WM_SIZE, 0, MakeSizeParam(width, height));
 }
 
-// Windows virtual-key code of an SDL key, or 0 for keys the demo has no code for.
-unsigned VirtualKeyOf(SDL_Keycode key) {
-  if (key >= SDLK_a && key <= SDLK_z) return unsigned('A' + (key - SDLK_a));
-  if (key >= SDLK_0 && key <= SDLK_9) return unsigned('0' + (key - SDLK_0));
-  if (key >= SDLK_F1 && key <= SDLK_F12) return VK_F1 + unsigned(key - SDLK_F1);
-  if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return 97 + unsigned(key - SDLK_KP_1);  // VK_NUMPAD1..9
-  switch (key) {
-    case SDLK_KP_0:
-      return 96;  // VK_NUMPAD0
-    case SDLK_BACKSPACE:
-      return VK_BACK;
-    case SDLK_TAB:
-      return VK_TAB;
-    case SDLK_RETURN:
-    case SDLK_KP_ENTER:
-      return VK_RETURN;
-    case SDLK_LSHIFT:
-    case SDLK_RSHIFT:
-      return VK_SHIFT;
-    case SDLK_LCTRL:
-    case SDLK_RCTRL:
-      return VK_CONTROL;
-    case SDLK_LALT:
-    case SDLK_RALT:
-      return VK_MENU;
-    case SDLK_PAUSE:
-      return VK_PAUSE;
-    case SDLK_CAPSLOCK:
-      return VK_CAPITAL;
-    case SDLK_ESCAPE:
-      return VK_ESCAPE;
-    case SDLK_SPACE:
-      return VK_SPACE;
-    case SDLK_PAGEUP:
-      return VK_PRIOR;
-    case SDLK_PAGEDOWN:
-      return VK_NEXT;
-    case SDLK_END:
-      return VK_END;
-    case SDLK_HOME:
-      return VK_HOME;
-    case SDLK_LEFT:
-      return VK_LEFT;
-    case SDLK_UP:
-      return VK_UP;
-    case SDLK_RIGHT:
-      return VK_RIGHT;
-    case SDLK_DOWN:
-      return VK_DOWN;
-    case SDLK_INSERT:
-      return VK_INSERT;
-    case SDLK_DELETE:
-      return VK_DELETE;
-    default:
-      return 0;
-  }
-}
-
 // Alt, F10 and anything pressed with Alt are system keys: they reach the
 // window procedure as WM_SYSKEYDOWN / WM_SYSKEYUP.
 bool IsSystemKey(unsigned virtualKey, Uint16 modifiers) {
@@ -110,7 +58,7 @@ bool TranslateEvent(const SDL_Event& event, DemoMessage* message) {
   switch (event.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
-      const unsigned virtualKey = VirtualKeyOf(event.key.keysym.sym);
+      const unsigned virtualKey = VirtualKeyOf(event.key.keysym);
       if (virtualKey == 0) return false;
       const bool down = event.type == SDL_KEYDOWN;  // auto-repeat arrives as further key-downs
       const bool system = IsSystemKey(virtualKey, event.key.keysym.mod);
@@ -185,16 +133,12 @@ bool UnregisterWindowClass(const char*) {
 }
 
 bool ChangeDisplayMode(int width, int height, int bits) {
-  modeGranted = false;
-  const int count = SDL_GetNumDisplayModes(0);
-  for (int i = 0; i < count; ++i) {
-    SDL_DisplayMode mode;
-    if (SDL_GetDisplayMode(0, i, &mode) != 0 || mode.w != width || mode.h != height) continue;
-    // Modes come best first; take the first of the right size, or one of the
-    // asked depth if the display happens to offer it.
-    if (!modeGranted || int(SDL_BITSPERPIXEL(mode.format)) == bits) grantedMode = mode;
-    modeGranted = true;
-  }
+  std::vector<SDL_DisplayMode> modes(size_t(std::max(SDL_GetNumDisplayModes(0), 0)));
+  for (size_t i = 0; i < modes.size(); ++i)
+    if (SDL_GetDisplayMode(0, int(i), &modes[i]) != 0) modes[i] = SDL_DisplayMode{};
+  const int chosen = ChooseDisplayMode(modes.data(), int(modes.size()), width, height, bits);
+  modeGranted = chosen >= 0;
+  if (modeGranted) grantedMode = modes[size_t(chosen)];
   return modeGranted;
 }
 
@@ -279,6 +223,12 @@ WindowHandle GetFocusWindow() { return AsHandle(SDL_GetKeyboardFocus()); }
 void SwapDemoBuffers(DeviceContext hDC) { SDL_GL_SwapWindow(AsSdl(hDC)); }
 
 bool PeekDemoMessage(DemoMessage* message) {
+  // Another thread (the music thread, after a fatal error) asked to end the
+  // process: the desktop gets its display mode back first.
+  if (const int status = RequestedEndStatus(); status >= 0) {
+    RestoreDisplayMode();
+    EndProcess(status);
+  }
   // A newly shown window tells its real drawable size first (it differs from
   // the asked size on high-DPI screens).
   if (sizeNoticePending) {

@@ -5,6 +5,8 @@
 
 #include "clock/demo_clock.h"
 #include "music/music_thread.h"
+#include "platform/audio_system.h"
+#include "platform/process_exit.h"
 #include "platform/window_system.h"
 #include "render/draw_frame.h"
 #include "shell/demo_keys.h"
@@ -15,7 +17,9 @@ namespace {
 const char* const soundtrackPath = "Data/demo.mp3";
 
 // Without a thread the demo runs silent; the wait at shutdown then returns at once.
+// The audio system is started here, on the main thread, like the window system.
 std::thread StartMusicThread() {
+  StartAudioSystem();
   try {
     return std::thread(MusicThread, soundtrackPath);
   } catch (const std::system_error&) {
@@ -26,6 +30,7 @@ std::thread StartMusicThread() {
 void StopMusicThread(std::thread& music) {
   musicStop.store(1);
   if (music.joinable()) music.join();
+  StopAudioSystem();
 }
 
 }  // namespace
@@ -57,10 +62,11 @@ int DemoMain(void*, void*, const char*, int) {
     }
     SwapDemoBuffers(hDC);
     if (!ApplyDemoKeys()) {
-      // The window could not be re-opened. The music is stopped before the
-      // process ends so that no thread still plays while it is torn down.
-      StopMusicThread(music);
-      return 0;
+      // The window could not be re-opened: the demo ends at once with 0.
+      // The music thread is not waited for (it may be showing a box), and
+      // no static destructor runs under its feet while it still plays.
+      musicStop.store(1);
+      EndProcess(0);
     }
   }
 

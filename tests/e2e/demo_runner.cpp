@@ -2,9 +2,17 @@
 // each box is printed to standard error as "BOX caption|text|type" and
 // answered by the next of the arguments (yes, no or ok), or by the answer
 // that ends the program when none are left.
+//
+// With --hold-music-box first, a box of the music thread ("MP3Player") stays
+// up, as a real one does while nobody answers it, until a file named
+// "dismiss-box" appears in the working directory.
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <thread>
 
 #include "platform/message_box.h"
 #include "shell/demo_main.h"
@@ -12,10 +20,15 @@
 namespace {
 
 std::deque<int> answers;
+bool holdMusicBox = false;
 
 int AnswerFromArguments(WindowHandle, const char* text, const char* caption, unsigned type) {
   std::fprintf(stderr, "BOX %s|%s|%u\n", caption, text, type);
   std::fflush(stderr);
+  if (holdMusicBox && std::strcmp(caption, "MP3Player") == 0) {
+    while (access("dismiss-box", F_OK) != 0) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    return IDOK;
+  }
   if (answers.empty()) return EndingAnswer(type);
   const int answer = answers.front();
   answers.pop_front();
@@ -25,7 +38,12 @@ int AnswerFromArguments(WindowHandle, const char* text, const char* caption, uns
 }  // namespace
 
 int main(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i)
+  int first = 1;
+  if (argc > 1 && std::strcmp(argv[1], "--hold-music-box") == 0) {
+    holdMusicBox = true;
+    first = 2;
+  }
+  for (int i = first; i < argc; ++i)
     answers.push_back(std::strcmp(argv[i], "yes") == 0 ? IDYES : std::strcmp(argv[i], "no") == 0 ? IDNO : IDOK);
   SetMessageBoxAnswerer(AnswerFromArguments);
   return DemoMain(nullptr, nullptr, "", 1);

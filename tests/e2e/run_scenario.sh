@@ -11,6 +11,7 @@ cp -r "$data"/. "$workdir"/
 cd "$workdir"
 
 answers=()
+runner_options=()
 expected_code=0
 expected_boxes=()
 case $scenario in
@@ -20,10 +21,21 @@ case $scenario in
   f1-twice-then-escape) expected_code=27 ;;
   no-mode-answer-yes) answers=(yes); expected_code=27; expected_boxes=("BOX Ravo GL|") ;;
   no-mode-answer-no) answers=(no); expected_boxes=("BOX Ravo GL|" "BOX ERROR|Program Will Now Close.") ;;
+  # The soundtrack is missing: its box stays up while F1 replaces the window;
+  # once it is dismissed the demo ends with 1.
+  music-box-f1)
+    rm Data/demo.mp3; runner_options=(--hold-music-box); expected_code=1
+    expected_boxes=("BOX MP3Player|Er is geen file aanwezig met de naam : Data/demo.mp3") ;;
+  # The same box stays up; the pictures are then taken away, so the re-open
+  # after F1 fails: the demo ends at once with 0, the box still up.
+  music-box-failed-reopen)
+    rm Data/demo.mp3; runner_options=(--hold-music-box)
+    expected_boxes=("BOX MP3Player|Er is geen file aanwezig met de naam : Data/demo.mp3"
+                    "BOX ERROR|Initialization Failed.") ;;
   *) echo "unknown scenario $scenario"; exit 2 ;;
 esac
 
-"$runner" "${answers[@]}" 2>"$workdir/boxes.txt" &
+"$runner" "${runner_options[@]}" "${answers[@]}" 2>"$workdir/boxes.txt" &
 demo=$!
 
 # The final action is repeated until the demo has ended: a slow frame (a
@@ -33,6 +45,15 @@ until_ended() {
     "$@"
     sleep 1
     kill -0 "$demo" 2>/dev/null || return 0
+  done
+  return 1
+}
+
+# Waits until the runner has printed the box with that caption.
+wait_box() {
+  for _ in $(seq 600); do
+    grep -q "^BOX $1|" "$workdir/boxes.txt" && return 0
+    sleep 0.1
   done
   return 1
 }
@@ -48,6 +69,15 @@ act() {
       "$x_input" key F1 && sleep 1 && "$x_input" wait-window Qeb 60 && sleep 0.5 &&
       "$x_input" key F1 && sleep 1 && "$x_input" wait-window Qeb 60 && sleep 0.5 &&
       until_ended "$x_input" key Escape ;;
+    music-box-f1)
+      wait_box MP3Player && "$x_input" key F1 && sleep 1 && "$x_input" wait-window Qeb 60 && sleep 0.5 &&
+      touch dismiss-box ;;
+    music-box-failed-reopen)
+      # Should the demo wait for the box after all, it is dismissed a minute
+      # later and the exit code (1) tells.
+      (sleep 60; touch dismiss-box) >/dev/null 2>&1 &
+      watchdog=$!
+      wait_box MP3Player && find Data -name '*.bmp' -delete && until_ended "$x_input" key F1 ;;
   esac
 }
 case $scenario in
@@ -57,6 +87,7 @@ esac
 
 wait $demo
 code=$?
+[ -n "${watchdog:-}" ] && kill "$watchdog" 2>/dev/null
 cat "$workdir/boxes.txt"
 status=0
 if [ "$code" != "$expected_code" ]; then

@@ -21,6 +21,7 @@
 
 #include "answered_message_boxes.h"
 #include "mp3_fixtures.h"
+#include "platform/audio_system.h"
 #include "temporary_directory.h"
 
 namespace {
@@ -53,6 +54,8 @@ MusicRun RunMusicThread(const std::string& path, double maxSeconds, const std::f
   ResetMusicState();
   std::promise<void> ended;
   std::future<void> endedFuture = ended.get_future();
+  // As in the demo: the audio system is started before the thread and stopped after it.
+  StartAudioSystem();
   long readCallsAtStart = ReadCallsSoFar();
   Clock::time_point deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(Seconds(maxSeconds));
   std::thread music([&] {
@@ -70,6 +73,7 @@ MusicRun RunMusicThread(const std::string& path, double maxSeconds, const std::f
   endedFuture.wait();
   run.stopToEndSeconds = Seconds(Clock::now() - stop).count();
   music.join();
+  StopAudioSystem();
   return run;
 }
 
@@ -253,6 +257,7 @@ void RenderWhileMusicFails(const std::string& workingDirectory, const std::strin
   exitTrap.armed = true;
   SetMessageBoxAnswerer(PrintMessageBox);
   if (chdir(workingDirectory.c_str()) != 0) return;
+  StartAudioSystem();
   std::thread(MusicThread, path.c_str()).detach();
   volatile unsigned frames = 0;
   for (Clock::time_point end = Clock::now() + std::chrono::seconds(20); Clock::now() < end;) frames = frames + 1;

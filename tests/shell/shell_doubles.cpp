@@ -5,6 +5,7 @@
 
 #include "fake_window_system.h"
 #include "music/music_thread.h"
+#include "platform/audio_system.h"
 #include "render/draw_frame.h"
 #include "render/init_scene.h"
 
@@ -29,8 +30,21 @@ int DrawFrame() {
 
 int MusicThread(const char* path) {
   ++shellDoubles.musicThreadStarts;
+  shellDoubles.audioStartedBeforeMusic = shellDoubles.audioSystemStarted;
   shellDoubles.musicPath = path;
   while (!musicStop.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  if (shellDoubles.musicThreadIgnoresStop) std::this_thread::sleep_for(std::chrono::seconds(5));
   shellDoubles.musicThreadEnded = true;
   return 0;
+}
+
+bool StartAudioSystem() {
+  shellDoubles.audioSystemStarted = true;
+  return true;
+}
+
+void StopAudioSystem() {
+  // The music thread has ended before the audio system stops.
+  shellDoubles.audioStoppedAfterMusic = shellDoubles.musicThreadEnded;
+  shellDoubles.audioSystemStarted = false;
 }

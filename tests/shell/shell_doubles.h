@@ -12,6 +12,10 @@ struct ShellDoubles {
   int musicThreadStarts = 0;
   std::string musicPath;
   bool musicThreadEnded = false;
+  bool musicThreadIgnoresStop = false;  // as while it shows a box: ends 5 s after the stop
+  bool audioSystemStarted = false;
+  bool audioStartedBeforeMusic = false;  // seen by the music thread when it began
+  bool audioStoppedAfterMusic = false;
 };
 
 extern ShellDoubles shellDoubles;

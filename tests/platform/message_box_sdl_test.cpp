@@ -1,0 +1,108 @@
+// Message boxes on SDL: the kind of box each type gives, and boxes shown by
+// the helper in a process of its own.
+#include <SDL.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "platform/message_box.h"
+#include "platform/message_box_sdl.h"
+
+namespace {
+
+struct FlagsCase {
+  unsigned type;
+  uint32_t flags;
+};
+
+TEST(MessageBoxFlagsTest, EachIconHasItsKindAndNoIconNone) {
+  const FlagsCase cases[] = {
+      {MB_OK | MB_ICONSTOP, SDL_MESSAGEBOX_ERROR},
+      {MB_OK | MB_ICONERROR, SDL_MESSAGEBOX_ERROR},
+      {MB_OK | MB_ICONEXCLAMATION, SDL_MESSAGEBOX_WARNING},
+      {MB_YESNO | MB_ICONEXCLAMATION, SDL_MESSAGEBOX_WARNING},
+      {MB_OK | MB_ICONINFORMATION, SDL_MESSAGEBOX_INFORMATION},
+      {MB_OK, 0},
+      {MB_YESNO, 0},
+  };
+  for (const FlagsCase& c : cases) EXPECT_EQ(SdlMessageBoxFlags(c.type), c.flags) << "type " << c.type;
+}
+
+class HelperBoxTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    directory = std::filesystem::temp_directory_path() / ("qeb-box-" + std::to_string(getpid()));
+    std::filesystem::create_directories(directory);
+  }
+  void TearDown() override { std::filesystem::remove_all(directory); }
+
+  // A helper that records its arguments and ends with the given status.
+  std::string FakeHelper(int status) {
+    const std::string path = directory + "/helper";
+    std::ofstream(path) << "#!/bin/sh\nprintf '%s|%s|%s' \"$1\" \"$2\" \"$3\" > \"$0.arguments\"\nexit " << status
+                        << "\n";
+    chmod(path.c_str(), 0755);
+    return path;
+  }
+  std::string Read(const std::string& path) {
+    std::stringstream text;
+    text << std::ifstream(path).rdbuf();
+    return text.str();
+  }
+
+  std::string directory;
+};
+
+TEST_F(HelperBoxTest, TheHelpersStatusIsTheAnswer) {
+  const std::string helper = FakeHelper(IDYES);
+  EXPECT_EQ(ShowMessageBoxInHelper(helper.c_str(), "Use it?\nReally?", "Ravo GL", MB_YESNO | MB_ICONEXCLAMATION),
+            IDYES);
+  EXPECT_EQ(Read(helper + ".arguments"), "Ravo GL|Use it?\nReally?|52");
+}
+
+struct FailedHelperCase {
+  const char* name;
+  bool present;
+  int status;
+};
+
+void PrintTo(const FailedHelperCase& c, std::ostream* out) { *out << c.name; }
+
+class FailedHelperTest : public HelperBoxTest, public testing::WithParamInterface<FailedHelperCase> {};
+
+// Without an answer from the helper, the box goes to standard error and the
+// answer is the one that ends the program.
+TEST_P(FailedHelperTest, ReportsOnStandardErrorWithTheEndingAnswer) {
+  const std::string helper = GetParam().present ? FakeHelper(GetParam().status) : directory + "/missing";
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(ShowMessageBoxInHelper(helper.c_str(), "Question?", "Ravo GL", MB_YESNO), IDNO);
+  EXPECT_EQ(ShowMessageBoxInHelper(helper.c_str(), "kan geen input openen", "MP3Player", MB_OK | MB_ICONERROR), IDOK);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Ravo GL: Question?\nMP3Player: kan geen input openen\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Helpers, FailedHelperTest,
+                         testing::Values(FailedHelperCase{"Missing", false, 0},
+                                         FailedHelperCase{"NoAnswerStatus", true, 42},
+                                         FailedHelperCase{"NoButton", true, 0}),
+                         [](const testing::TestParamInfo<FailedHelperCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
+// The real helper, where no box can be shown at all (no display): it writes
+// the box to standard error and answers with the ending answer.
+TEST_F(HelperBoxTest, TheRealHelperWithoutADisplay) {
+  unsetenv("DISPLAY");
+  unsetenv("WAYLAND_DISPLAY");
+  unsetenv("SDL_VIDEODRIVER");
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(ShowMessageBoxInHelper(QEB_MESSAGE_BOX_HELPER, "Question?", "Ravo GL", MB_YESNO), IDNO);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Ravo GL: Question?\n");
+}
+
+}  // namespace
