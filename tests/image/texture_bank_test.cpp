@@ -8,6 +8,7 @@
 #include "answered_message_boxes.h"
 #include "bmp_builder.h"
 #include "fake_window_system.h"
+#include "fifo_feeder.h"
 #include "gl_recorder.h"
 #include "test_files.h"
 
@@ -135,6 +136,21 @@ TEST_F(TextureBankTest, UndecodableFileShowsOneMessageAndLoadingGoesOn) {
   ASSERT_EQ(answeredMessageBoxes.shown.size(), 1u);
   EXPECT_EQ(answeredMessageBoxes.shown[0].text, "Unknown DIB file format.");
   EXPECT_EQ(CountCalls("glTexImage2D"), 1u);
+  ASSERT_NE(TextureNamed(0), nullptr);
+  EXPECT_EQ(TextureNamed(0)->pixels, SlotRgb(126));
+}
+
+// A FIFO under a picture's name is skipped like a missing file, without
+// waiting for a writer; a bank that waits anyway is fed a good picture.
+TEST_F(TextureBankTest, FifoIsSkippedLikeAMissingFile) {
+  WriteTestFile("Data/begin.bmp", SlotPicture(126));
+  const Bytes picture = SlotPicture(0);
+  FifoFeeder fifo("Data/map1.bmp", std::string(picture.begin(), picture.end()));
+  ASSERT_TRUE(fifo.Made());
+  EXPECT_EQ(LoadTextures(), 1);
+  EXPECT_TRUE(answeredMessageBoxes.shown.empty());
+  EXPECT_EQ(CountCalls("glGenTextures"), 0u);
+  ASSERT_EQ(glRecorder.textures.size(), 1u);
   ASSERT_NE(TextureNamed(0), nullptr);
   EXPECT_EQ(TextureNamed(0)->pixels, SlotRgb(126));
 }
