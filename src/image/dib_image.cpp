@@ -6,9 +6,11 @@
 // allocates, so a huge file costs no more than the picture it describes.
 #include "image/dib_image.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include "platform/data_path.h"
@@ -33,44 +35,78 @@ uint32_t ReadU32(const uint8_t* bytes) {
 int32_t ReadS32(const uint8_t* bytes) { return int32_t(ReadU32(bytes)); }
 
 struct CloseFile {
-  void operator()(FILE* file) const { std::fclose(file); }
+  void operator()(RawFile* file) const { CloseRawFile(file); }
 };
-using OpenFile = std::unique_ptr<FILE, CloseFile>;
+using OpenFile = std::unique_ptr<RawFile, CloseFile>;
 
 struct FreeMemory {
   void operator()(void* block) const { std::free(block); }
 };
 
-// The open file, read front to back; the length it had when it was opened
+// The open file, read front to back through a small buffer that takes the
+// headers and the colour table with one read; blocks as large as the buffer
+// go straight to their place. The length the file had when it was opened
 // bounds every read.
 class DibFile {
  public:
-  DibFile(FILE* file, uint64_t size) : file_(file), size_(size) {}
+  DibFile(RawFile* file, uint64_t size) : file_(file), size_(size) {}
 
   uint64_t Size() const { return size_; }
-  uint64_t Position() const { return position_; }
   // Bytes from `position` to the end of the file.
   uint64_t From(uint64_t position) const { return position < size_ ? size_ - position : 0; }
 
   // Reads `count` bytes that the caller knows the file holds; false when the
   // read comes up short all the same (an I/O error, a file that shrank).
   bool Read(void* into, size_t count) {
-    if (std::fread(into, 1, count, file_) != count) return false;
-    position_ += count;
-    return true;
+    uint8_t* out = static_cast<uint8_t*>(into);
+    const size_t buffered = std::min(count, end_ - at_);
+    std::memcpy(out, buffer_ + at_, buffered);
+    at_ += buffered;
+    position_ += buffered;
+    out += buffered;
+    count -= buffered;
+    if (count == 0) return true;
+    if (count >= sizeof buffer_) {
+      const size_t got = ReadRawFile(file_, out, count);
+      position_ += got;
+      return got == count;
+    }
+    end_ = ReadRawFile(file_, buffer_, size_t(std::clamp<uint64_t>(From(position_), count, sizeof buffer_)));
+    at_ = std::min(count, end_);
+    std::memcpy(out, buffer_, at_);
+    position_ += at_;
+    return at_ == count;
   }
+
+  // The buffer holds the file's bytes from position_ - at_ to position_ - at_ + end_.
   bool SeekTo(uint64_t position) {
-    if (position == position_) return true;
-    if (!SeekRegularFile(file_, position)) return false;
+    const uint64_t bufferStart = position_ - at_;
+    if (position >= bufferStart && position - bufferStart <= end_) {
+      at_ = size_t(position - bufferStart);
+    } else {
+      if (!SeekRawFile(file_, position)) return false;
+      at_ = end_ = 0;
+    }
     position_ = position;
     return true;
   }
-  FILE* Stream() const { return file_; }
 
  private:
-  FILE* file_;
+  RawFile* file_;
   uint64_t size_;
   uint64_t position_ = 0;
+  uint8_t buffer_[2048];
+  size_t at_ = 0, end_ = 0;
+};
+
+// The pixel bytes as the conversion reads them.
+class PixelsInFile : public DibPixelSource {
+ public:
+  PixelsInFile(DibFile& file, uint64_t available) : DibPixelSource(available), file_(file) {}
+
+ private:
+  bool ReadBytes(uint8_t* into, size_t count) override { return file_.Read(into, count); }
+  DibFile& file_;
 };
 
 // Where the stages found things.
@@ -184,8 +220,8 @@ Failure ConvertPixels(DibFile& file, const DibLayout& layout, const WorkingHeade
 
   const uint64_t available = file.From(layout.pixelPosition);
   if (available > 0 && !file.SeekTo(layout.pixelPosition)) return Failure::cannotRead;
-  switch (ConvertDibPixels(info, working.colours.get(), working.colourCount, DibPixelSource{file.Stream(), available},
-                           rows)) {
+  PixelsInFile source(file, available);
+  switch (ConvertDibPixels(info, working.colours.get(), working.colourCount, source, rows)) {
     case dibConverted:
       return Failure::none;
     case dibNotConvertible:
@@ -252,8 +288,11 @@ uint16_t ColourTableEntries(const uint8_t* dibHeader) {
 }
 
 RgbImage* LoadDibImage(const char* path, uint64_t pixelAllowance) {
+  // The path as written first: resolving its spelling costs a look at the
+  // disk, which a path that exists as written does not need.
   uint64_t size = 0;
-  OpenFile stream(path ? OpenRegularFile(ResolveDataPath(path).c_str(), "rb", &size) : nullptr);
+  OpenFile stream(path ? OpenRawFile(path, &size) : nullptr);
+  if (path && !stream) stream.reset(OpenRawFile(ResolveDataPath(path).c_str(), &size));
   // An empty file fails like a missing one.
   if (!stream || size == 0) {
     ReportCannotOpen(path);

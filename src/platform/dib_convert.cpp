@@ -1,10 +1,15 @@
 #include "platform/dib_convert.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
 
 namespace {
 
@@ -42,36 +47,70 @@ void FillIndexColours(const DibColour* colours, uint32_t colourCount, IndexColou
 // The two pixels of every byte of a 4-bit image, left one first: six bytes
 // of colour written with one copy.
 struct PairColours {
-  uint8_t rgb[256][6];
+  uint8_t rgb[256][8];  // six bytes of colour and two spare
 };
 
 void FillPairColours(const IndexColours& single, PairColours* pairs) {
   for (unsigned value = 0; value < 256; ++value) {
     std::memcpy(pairs->rgb[value], single.rgb[value >> 4], 3);
     std::memcpy(pairs->rgb[value] + 3, single.rgb[value & 0xF], 3);
+    pairs->rgb[value][6] = pairs->rgb[value][7] = 0;
   }
 }
 
 uint8_t Widen5(unsigned value) { return uint8_t((value << 3) | (value >> 2)); }
 
-// Blue-green-red pixels into red-green-blue. Most of the cost of a 24-bit
-// picture; a second build of it for processors with byte shuffles (SSSE3),
-// chosen when the program loads, lets the compiler move several pixels per
-// instruction (bench/image).
-#if defined(__x86_64__) && defined(__GNUC__)
-__attribute__((target_clones("ssse3", "default")))
-#endif
-void SwapToRgb(const uint8_t* source, uint8_t* __restrict out, size_t pixels) {
+// Blue-green-red pixels into red-green-blue: most of the cost of a 24-bit
+// picture. Where the processor has byte shuffles (SSSE3), five pixels move
+// per instruction (bench/image).
+// `source` and `out` are either the same bytes or apart.
+void SwapToRgbByPixel(const uint8_t* source, uint8_t* out, size_t pixels) {
   for (size_t x = 0; x < pixels; ++x) {
-    out[3 * x] = source[3 * x + 2];
-    out[3 * x + 1] = source[3 * x + 1];
-    out[3 * x + 2] = source[3 * x];
+    const uint8_t blue = source[3 * x], green = source[3 * x + 1], red = source[3 * x + 2];
+    out[3 * x] = red;
+    out[3 * x + 1] = green;
+    out[3 * x + 2] = blue;
   }
 }
 
+#if defined(__x86_64__) && defined(__GNUC__)
+// Sixteen bytes in and out at a time, of which the first fifteen are five
+// whole pixels; the sixteenth keeps its place and is written again by the
+// next step, so the swap may also work in place. Each step loads the next
+// five pixels before it stores its own: a load of bytes just stored would
+// wait for the store. The last pixels, where sixteen bytes would reach past
+// the end, go one by one.
+__attribute__((target("ssse3"))) void SwapToRgbByFive(const uint8_t* source, uint8_t* out, size_t pixels) {
+  const __m128i order = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, 15);
+  size_t x = 0;
+  if (pixels >= 6) {
+    __m128i current = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source));
+    for (; x + 11 <= pixels; x += 5) {
+      const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + 3 * (x + 5)));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * x), _mm_shuffle_epi8(current, order));
+      current = next;
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * x), _mm_shuffle_epi8(current, order));
+    x += 5;
+  }
+  SwapToRgbByPixel(source + 3 * x, out + 3 * x, pixels - x);
+}
+
+void SwapToRgb(const uint8_t* source, uint8_t* out, size_t pixels) {
+  static const bool shuffles = __builtin_cpu_supports("ssse3");
+  if (shuffles)
+    SwapToRgbByFive(source, out, pixels);
+  else
+    SwapToRgbByPixel(source, out, pixels);
+}
+#else
+void SwapToRgb(const uint8_t* source, uint8_t* out, size_t pixels) { SwapToRgbByPixel(source, out, pixels); }
+#endif
+
 struct RowTables {
   IndexColours single;
-  PairColours pairs;  // 4-bit images only
+  uint32_t packed[256];  // the same colours as little-endian words: red in the low byte
+  PairColours pairs;     // 4-bit images only
 };
 
 // One file row into one output row. One loop per bit count: a test per
@@ -84,16 +123,29 @@ void ConvertRow(const uint8_t* source, unsigned bitCount, const RowTables& table
       return;
     case 4: {
       const int32_t pairs = width / 2;
-      for (int32_t i = 0; i < pairs; ++i) std::memcpy(out + 6 * i, tables.pairs.rgb[source[i]], 6);
+      // Eight bytes a step, the last two overwritten by the next step; the
+      // last pair takes six, so nothing is written past the row.
+      for (int32_t i = 0; i + 1 < pairs; ++i) std::memcpy(out + 6 * i, tables.pairs.rgb[source[i]], 8);
+      if (pairs > 0) std::memcpy(out + 6 * (pairs - 1), tables.pairs.rgb[source[pairs - 1]], 6);
       if (width & 1) std::memcpy(out + 6 * pairs, colours[source[pairs] >> 4], 3);
       return;
     }
-    case 8:
-      // Four bytes a pixel, the fourth overwritten by the next pixel; the
-      // last pixel takes three, so nothing is written past the row.
-      for (int32_t x = 0; x < width - 1; ++x) std::memcpy(out + 3 * x, colours[source[x]], 4);
-      std::memcpy(out + 3 * (width - 1), colours[source[width - 1]], 3);
+    case 8: {
+      // Four pixels a step: four colours packed into twelve bytes in two words
+      // (whose bytes lie in memory in the right order on little-endian
+      // processors only; elsewhere every pixel goes alone).
+      int32_t x = 0;
+      for (; std::endian::native == std::endian::little && x + 4 <= width; x += 4) {
+        const uint64_t c0 = tables.packed[source[x]], c1 = tables.packed[source[x + 1]];
+        const uint64_t c2 = tables.packed[source[x + 2]], c3 = tables.packed[source[x + 3]];
+        const uint64_t low = c0 | c1 << 24 | c2 << 48;
+        const uint32_t high = uint32_t(c2 >> 16 | c3 << 8);
+        std::memcpy(out + 3 * x, &low, 8);
+        std::memcpy(out + 3 * x + 8, &high, 4);
+      }
+      for (; x < width; ++x) std::memcpy(out + 3 * x, colours[source[x]], 3);
       return;
+    }
     case 16:
       for (int32_t x = 0; x < width; ++x, out += 3) {
         const unsigned value = source[2 * x] | (source[2 * x + 1] << 8);
@@ -116,40 +168,45 @@ void ConvertRow(const uint8_t* source, unsigned bitCount, const RowTables& table
 }
 
 DibConversion ConvertUncompressed(const DibInfoHeader& header, const DibColour* colours, uint32_t colourCount,
-                                  DibPixelSource source, RgbRows* rows) {
+                                  DibPixelSource& source, RgbRows* rows) {
   const int32_t width = header.width;
   const bool topDown = header.height < 0;
   const int32_t height = topDown ? -header.height : header.height;
   const unsigned bitCount = header.bitCount;
   const size_t stride = SourceStride(width, bitCount);
   // Nothing is allocated for pixels the file does not hold.
-  if (uint64_t(stride) * uint64_t(height) > source.available) return dibNotConvertible;
+  if (uint64_t(stride) * uint64_t(height) > source.Available()) return dibNotConvertible;
 
   const size_t rowBytes = RowBytes(width);
   Block out(static_cast<uint8_t*>(std::malloc(rowBytes * size_t(height))));
+  if (!out) return dibOutOfMemory;
+  // 24-bit rows without padding, bottom row first, already lie as the result
+  // does: read in place and swapped there.
+  if (bitCount == 24 && stride == rowBytes && !topDown) {
+    const size_t bytes = rowBytes * size_t(height);
+    if (!source.Read(out.get(), bytes)) return dibReadFailed;
+    SwapToRgb(out.get(), out.get(), size_t(width) * size_t(height));
+    *rows = RgbRows{width, height, out.release()};
+    return dibConverted;
+  }
+
   const size_t rowsPerChunk = std::min(std::max<size_t>(1, chunkBytes / stride), size_t(height));
   Block chunk(static_cast<uint8_t*>(std::malloc(rowsPerChunk * stride)));
-  if (!out || !chunk) return dibOutOfMemory;
+  if (!chunk) return dibOutOfMemory;
   std::unique_ptr<RowTables> tables;
   if (bitCount <= 8) {
     tables.reset(new (std::nothrow) RowTables);
     if (!tables) return dibOutOfMemory;
     FillIndexColours(colours, colourCount, &tables->single);
+    for (unsigned index = 0; index < 256; ++index) std::memcpy(&tables->packed[index], tables->single.rgb[index], 4);
     if (bitCount == 4) FillPairColours(tables->single, &tables->pairs);
   }
-  // 24-bit rows without padding, bottom row first, are one run of pixels.
-  const bool wholeChunks = bitCount == 24 && stride == rowBytes && !topDown;
-
   for (size_t row = 0; row < size_t(height);) {
     const size_t count = std::min(rowsPerChunk, size_t(height) - row);
-    if (std::fread(chunk.get(), 1, count * stride, source.file) != count * stride) return dibReadFailed;
-    if (wholeChunks) {
-      SwapToRgb(chunk.get(), out.get() + row * rowBytes, count * size_t(width));
-    } else {
-      for (size_t i = 0; i < count; ++i) {
-        const size_t y = topDown ? size_t(height) - 1 - (row + i) : row + i;
-        ConvertRow(chunk.get() + i * stride, bitCount, *tables, out.get() + y * rowBytes, width);
-      }
+    if (!source.Read(chunk.get(), count * stride)) return dibReadFailed;
+    for (size_t i = 0; i < count; ++i) {
+      const size_t y = topDown ? size_t(height) - 1 - (row + i) : row + i;
+      ConvertRow(chunk.get() + i * stride, bitCount, *tables, out.get() + y * rowBytes, width);
     }
     row += count;
   }
@@ -161,7 +218,7 @@ DibConversion ConvertUncompressed(const DibInfoHeader& header, const DibColour* 
 // bytes the source holds.
 class CodeReader {
  public:
-  explicit CodeReader(DibPixelSource source) : source_(source) {}
+  explicit CodeReader(DibPixelSource& source) : source_(source) {}
 
   // Points `bytes` at the next `count` bytes (at most 512) and moves past
   // them; false when the data ends first or a read fails.
@@ -178,17 +235,18 @@ class CodeReader {
     std::memmove(buffer_, buffer_ + at_, filled_ - at_);
     filled_ -= at_;
     at_ = 0;
-    const size_t wanted = size_t(std::min<uint64_t>(sizeof buffer_ - filled_, source_.available));
+    const size_t wanted = size_t(std::min<uint64_t>(sizeof buffer_ - filled_, source_.Available()));
     if (wanted > 0) {
-      const size_t got = std::fread(buffer_ + filled_, 1, wanted, source_.file);
-      if (got != wanted) readFailed_ = true;
-      filled_ += got;
-      source_.available -= got;
+      if (!source_.Read(buffer_ + filled_, wanted)) {
+        readFailed_ = true;
+        return false;
+      }
+      filled_ += wanted;
     }
     return filled_ >= count;
   }
 
-  DibPixelSource source_;
+  DibPixelSource& source_;
   uint8_t buffer_[4096];
   size_t at_ = 0, filled_ = 0;
   bool readFailed_ = false;
@@ -197,7 +255,7 @@ class CodeReader {
 // Run-length data is a list of two-byte codes: a count and a colour (a run),
 // or 0 and an escape (end of line, end of bitmap, delta, literal pixels).
 DibConversion ConvertRunLength(const DibInfoHeader& header, const DibColour* colours, uint32_t colourCount,
-                               DibPixelSource source, RgbRows* rows) {
+                               DibPixelSource& source, RgbRows* rows) {
   const int32_t width = header.width, height = header.height;
   const size_t rowBytes = RowBytes(width);
   // Zero-filled, so the pixels the data skips stay black.
@@ -276,7 +334,7 @@ bool DibConvertible(const DibInfoHeader& header) {
 }
 
 DibConversion ConvertDibPixels(const DibInfoHeader& header, const DibColour* colours, uint32_t colourCount,
-                               DibPixelSource source, RgbRows* rows) {
+                               DibPixelSource& source, RgbRows* rows) {
   *rows = RgbRows{};
   if (!DibConvertible(header)) return dibNotConvertible;
   return header.compression == dibUncompressed ? ConvertUncompressed(header, colours, colourCount, source, rows)

@@ -27,7 +27,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 
 // The working header: the 40-byte info header, field by field.
 struct DibInfoHeader {
@@ -59,11 +58,25 @@ constexpr uint32_t dibBitFields = 3;     // BI_BITFIELDS
 // it, and it keeps every byte count far below overflow.
 constexpr int32_t dibMaxSide = 8192;
 
-// Where the pixels come from: an open file, positioned at the first pixel
-// byte, that holds `available` bytes from there to its end.
-struct DibPixelSource {
-  FILE* file;
-  uint64_t available;
+// Where the pixels come from: the bytes from the first pixel byte to the end
+// of the file, read in order.
+class DibPixelSource {
+ public:
+  explicit DibPixelSource(uint64_t available) : available_(available) {}
+  virtual ~DibPixelSource() = default;
+
+  // The bytes left.
+  uint64_t Available() const { return available_; }
+  // Reads the next `count` bytes, which the caller knows are left; false when
+  // the read comes up short all the same (an I/O error, a file that shrank).
+  bool Read(uint8_t* into, size_t count) {
+    available_ -= count < available_ ? count : available_;
+    return ReadBytes(into, count);
+  }
+
+ private:
+  virtual bool ReadBytes(uint8_t* into, size_t count) = 0;
+  uint64_t available_;
 };
 
 // The converted pixels: `height` rows of width * 3 bytes, no gaps, bottom
@@ -88,4 +101,4 @@ bool DibConvertible(const DibInfoHeader& header);
 // Converts the pixels that `header` and the `colourCount` entries of
 // `colours` describe. On failure nothing is held.
 DibConversion ConvertDibPixels(const DibInfoHeader& header, const DibColour* colours, uint32_t colourCount,
-                               DibPixelSource source, RgbRows* rows);
+                               DibPixelSource& source, RgbRows* rows);

@@ -7,23 +7,37 @@
 
 // Windows opens a pipe or a device by its own names only, never under a data
 // file's name, so checking the path's status before the open is enough here.
-FILE* OpenRegularFile(const char* path, const char* mode, uint64_t* size) {
+static bool IsRegularFile(const char* path) {
   std::error_code error;
-  if (!path || !std::filesystem::is_regular_file(path, error)) return nullptr;
-  FILE* stream = std::fopen(path, mode);
-  if (!stream) return nullptr;
-  if (size) {
-    const uint64_t length = std::filesystem::file_size(path, error);
-    if (error) {
-      std::fclose(stream);
-      return nullptr;
-    }
-    *size = length;
-  }
-  return stream;
+  return path && std::filesystem::is_regular_file(path, error);
 }
 
-bool SeekRegularFile(FILE* stream, uint64_t position) { return _fseeki64(stream, int64_t(position), SEEK_SET) == 0; }
+FILE* OpenRegularFile(const char* path, const char* mode) {
+  return IsRegularFile(path) ? std::fopen(path, mode) : nullptr;
+}
+
+struct RawFile {
+  FILE* stream;
+};
+
+RawFile* OpenRawFile(const char* path, uint64_t* size) {
+  std::error_code error;
+  const uint64_t length = IsRegularFile(path) ? std::filesystem::file_size(path, error) : 0;
+  FILE* stream = error || !IsRegularFile(path) ? nullptr : std::fopen(path, "rb");
+  if (!stream) return nullptr;
+  std::setvbuf(stream, nullptr, _IONBF, 0);
+  *size = length;
+  return new RawFile{stream};
+}
+
+size_t ReadRawFile(RawFile* file, void* into, size_t count) { return std::fread(into, 1, count, file->stream); }
+
+bool SeekRawFile(RawFile* file, uint64_t position) { return _fseeki64(file->stream, int64_t(position), SEEK_SET) == 0; }
+
+void CloseRawFile(RawFile* file) {
+  std::fclose(file->stream);
+  delete file;
+}
 
 #else
 
@@ -31,31 +45,59 @@ bool SeekRegularFile(FILE* stream, uint64_t position) { return _fseeki64(stream,
 #include <sys/stat.h>
 #include <unistd.h>
 
-FILE* OpenRegularFile(const char* path, const char* mode, uint64_t* size) {
-  if (!path) return nullptr;
-  // Without O_NONBLOCK, opening a FIFO would wait for a writer.
+#include <cerrno>
+
+struct RawFile {
+  int descriptor;
+};
+
+// The descriptor of an open regular file, or -1. O_NONBLOCK stays set: it
+// keeps the open of a FIFO from waiting, and means nothing for the reads of
+// a regular file.
+static int OpenRegularDescriptor(const char* path, uint64_t* size) {
+  if (!path) return -1;
   const int descriptor = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (descriptor < 0) return nullptr;
+  if (descriptor < 0) return -1;
   struct stat status;
-  const int flags = fcntl(descriptor, F_GETFL);
-  const bool regular = fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
-  // Reads of a regular file never wait anyway; the flag goes so that the
-  // stream behaves as one from fopen.
-  if (!regular || flags < 0 || fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+  if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
     close(descriptor);
-    return nullptr;
-  }
-  FILE* stream = fdopen(descriptor, mode);
-  if (!stream) {
-    close(descriptor);
-    return nullptr;
+    return -1;
   }
   if (size) *size = uint64_t(status.st_size);
+  return descriptor;
+}
+
+FILE* OpenRegularFile(const char* path, const char* mode) {
+  const int descriptor = OpenRegularDescriptor(path, nullptr);
+  if (descriptor < 0) return nullptr;
+  FILE* stream = fdopen(descriptor, mode);
+  if (!stream) close(descriptor);
   return stream;
 }
 
-bool SeekRegularFile(FILE* stream, uint64_t position) {
-  return position <= uint64_t(INT64_MAX) && fseeko(stream, off_t(position), SEEK_SET) == 0;
+RawFile* OpenRawFile(const char* path, uint64_t* size) {
+  const int descriptor = OpenRegularDescriptor(path, size);
+  return descriptor < 0 ? nullptr : new RawFile{descriptor};
+}
+
+size_t ReadRawFile(RawFile* file, void* into, size_t count) {
+  size_t done = 0;
+  while (done < count) {
+    const ssize_t got = read(file->descriptor, static_cast<char*>(into) + done, count - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    done += size_t(got);
+  }
+  return done;
+}
+
+bool SeekRawFile(RawFile* file, uint64_t position) {
+  return position <= uint64_t(INT64_MAX) && lseek(file->descriptor, off_t(position), SEEK_SET) >= 0;
+}
+
+void CloseRawFile(RawFile* file) {
+  close(file->descriptor);
+  delete file;
 }
 
 #endif

@@ -8,13 +8,23 @@
 // through.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
 // The open stream, or null when `path` is not an existing regular file that
-// can be read. `mode` is one of fopen's reading modes ("r", "rt", "rb"). When
-// `size` is given, it receives the file's length in bytes.
-FILE* OpenRegularFile(const char* path, const char* mode, uint64_t* size = nullptr);
+// can be read. `mode` is one of fopen's reading modes ("r", "rt", "rb").
+FILE* OpenRegularFile(const char* path, const char* mode);
 
-// Moves the stream to an absolute position, which may lie beyond 2 GB.
-bool SeekRegularFile(FILE* stream, uint64_t position);
+// The same file read with plain system calls, without a stream's buffer and
+// its copies: for decoders that read large blocks at known places.
+struct RawFile;
+// Null when `path` is not an existing regular file that can be read; *size
+// receives its length in bytes.
+RawFile* OpenRawFile(const char* path, uint64_t* size);
+// Reads up to `count` bytes at the current position; fewer only at the end
+// of the file or on an error.
+size_t ReadRawFile(RawFile* file, void* into, size_t count);
+// Moves to an absolute position, which may lie beyond 2 GB.
+bool SeekRawFile(RawFile* file, uint64_t position);
+void CloseRawFile(RawFile* file);
