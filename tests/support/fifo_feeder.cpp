@@ -7,7 +7,8 @@
 
 #include <chrono>
 
-FifoFeeder::FifoFeeder(std::string path, std::string contents) : path_(std::move(path)), contents_(std::move(contents)) {
+FifoFeeder::FifoFeeder(std::string path, std::string contents)
+    : path_(std::move(path)), contents_(std::move(contents)) {
   // A reader that opens the FIFO and closes it unread must not end the test
   // with SIGPIPE when the writer gets in between.
   signal(SIGPIPE, SIG_IGN);
