@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 #include "answered_message_boxes.h"
-#include "bmp_builder.h"
+#include "datagen/bmp_file.h"
 #include "fake_window_system.h"
 #include "peak_memory.h"
 #include "test_files.h"

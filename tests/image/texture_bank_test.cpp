@@ -6,7 +6,7 @@
 #include <string>
 
 #include "answered_message_boxes.h"
-#include "bmp_builder.h"
+#include "datagen/bmp_file.h"
 #include "fake_window_system.h"
 #include "fifo_feeder.h"
 #include "gl_recorder.h"
