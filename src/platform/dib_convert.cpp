@@ -96,15 +96,38 @@ __attribute__((target("ssse3"))) void SwapToRgbByFive(const uint8_t* source, uin
   SwapToRgbByPixel(source + 3 * x, out + 3 * x, pixels - x);
 }
 
-void SwapToRgb(const uint8_t* source, uint8_t* out, size_t pixels) {
+// Colours of 8-bit indices, four pixels a step: four table words (red,
+// green, blue, spare) in one register, shuffled into twelve bytes and
+// stored sixteen at a time, the last four written again by the next step.
+// Returns how many pixels it did; the rest, where sixteen bytes would reach
+// past the row, are the caller's.
+__attribute__((target("ssse3"))) int32_t IndexRowByFour(const uint8_t* source, const uint32_t* packed, uint8_t* out,
+                                                        int32_t width) {
+  const __m128i order = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+  int32_t x = 0;
+  for (; x + 6 <= width; x += 4) {
+    const __m128i colours = _mm_setr_epi32(int(packed[source[x]]), int(packed[source[x + 1]]),
+                                           int(packed[source[x + 2]]), int(packed[source[x + 3]]));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * x), _mm_shuffle_epi8(colours, order));
+  }
+  return x;
+}
+
+bool HasByteShuffles() {
   static const bool shuffles = __builtin_cpu_supports("ssse3");
-  if (shuffles)
+  return shuffles;
+}
+
+void SwapToRgb(const uint8_t* source, uint8_t* out, size_t pixels) {
+  if (HasByteShuffles())
     SwapToRgbByFive(source, out, pixels);
   else
     SwapToRgbByPixel(source, out, pixels);
 }
 #else
 void SwapToRgb(const uint8_t* source, uint8_t* out, size_t pixels) { SwapToRgbByPixel(source, out, pixels); }
+bool HasByteShuffles() { return false; }
+int32_t IndexRowByFour(const uint8_t*, const uint32_t*, uint8_t*, int32_t) { return 0; }
 #endif
 
 struct RowTables {
@@ -134,7 +157,7 @@ void ConvertRow(const uint8_t* source, unsigned bitCount, const RowTables& table
       // Four pixels a step: four colours packed into twelve bytes in two words
       // (whose bytes lie in memory in the right order on little-endian
       // processors only; elsewhere every pixel goes alone).
-      int32_t x = 0;
+      int32_t x = HasByteShuffles() ? IndexRowByFour(source, tables.packed, out, width) : 0;
       for (; std::endian::native == std::endian::little && x + 4 <= width; x += 4) {
         const uint64_t c0 = tables.packed[source[x]], c1 = tables.packed[source[x + 1]];
         const uint64_t c2 = tables.packed[source[x + 2]], c3 = tables.packed[source[x + 3]];
