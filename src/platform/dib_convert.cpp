@@ -138,35 +138,36 @@ struct RowTables {
 
 // One file row into one output row. One loop per bit count: a test per
 // pixel would cost as much as the pixel itself.
-void ConvertRow(const uint8_t* source, unsigned bitCount, const RowTables& tables, uint8_t* out, int32_t width) {
-  const auto& colours = tables.single.rgb;
+// `tables` is null for images of more than 8 bits per pixel.
+void ConvertRow(const uint8_t* source, unsigned bitCount, const RowTables* tables, uint8_t* out, int32_t width) {
   switch (bitCount) {
     case 1:
-      for (int32_t x = 0; x < width; ++x) std::memcpy(out + 3 * x, colours[(source[x >> 3] >> (7 - (x & 7))) & 1u], 3);
+      for (int32_t x = 0; x < width; ++x)
+        std::memcpy(out + 3 * x, tables->single.rgb[(source[x >> 3] >> (7 - (x & 7))) & 1u], 3);
       return;
     case 4: {
       const int32_t pairs = width / 2;
       // Eight bytes a step, the last two overwritten by the next step; the
       // last pair takes six, so nothing is written past the row.
-      for (int32_t i = 0; i + 1 < pairs; ++i) std::memcpy(out + 6 * i, tables.pairs.rgb[source[i]], 8);
-      if (pairs > 0) std::memcpy(out + 6 * (pairs - 1), tables.pairs.rgb[source[pairs - 1]], 6);
-      if (width & 1) std::memcpy(out + 6 * pairs, colours[source[pairs] >> 4], 3);
+      for (int32_t i = 0; i + 1 < pairs; ++i) std::memcpy(out + 6 * i, tables->pairs.rgb[source[i]], 8);
+      if (pairs > 0) std::memcpy(out + 6 * (pairs - 1), tables->pairs.rgb[source[pairs - 1]], 6);
+      if (width & 1) std::memcpy(out + 6 * pairs, tables->single.rgb[source[pairs] >> 4], 3);
       return;
     }
     case 8: {
       // Four pixels a step: four colours packed into twelve bytes in two words
       // (whose bytes lie in memory in the right order on little-endian
       // processors only; elsewhere every pixel goes alone).
-      int32_t x = HasByteShuffles() ? IndexRowByFour(source, tables.packed, out, width) : 0;
+      int32_t x = HasByteShuffles() ? IndexRowByFour(source, tables->packed, out, width) : 0;
       for (; std::endian::native == std::endian::little && x + 4 <= width; x += 4) {
-        const uint64_t c0 = tables.packed[source[x]], c1 = tables.packed[source[x + 1]];
-        const uint64_t c2 = tables.packed[source[x + 2]], c3 = tables.packed[source[x + 3]];
+        const uint64_t c0 = tables->packed[source[x]], c1 = tables->packed[source[x + 1]];
+        const uint64_t c2 = tables->packed[source[x + 2]], c3 = tables->packed[source[x + 3]];
         const uint64_t low = c0 | c1 << 24 | c2 << 48;
         const uint32_t high = uint32_t(c2 >> 16 | c3 << 8);
         std::memcpy(out + 3 * x, &low, 8);
         std::memcpy(out + 3 * x + 8, &high, 4);
       }
-      for (; x < width; ++x) std::memcpy(out + 3 * x, colours[source[x]], 3);
+      for (; x < width; ++x) std::memcpy(out + 3 * x, tables->single.rgb[source[x]], 3);
       return;
     }
     case 16:
@@ -229,7 +230,7 @@ DibConversion ConvertUncompressed(const DibInfoHeader& header, const DibColour* 
     if (!source.Read(chunk.get(), count * stride)) return dibReadFailed;
     for (size_t i = 0; i < count; ++i) {
       const size_t y = topDown ? size_t(height) - 1 - (row + i) : row + i;
-      ConvertRow(chunk.get() + i * stride, bitCount, *tables, out.get() + y * rowBytes, width);
+      ConvertRow(chunk.get() + i * stride, bitCount, tables.get(), out.get() + y * rowBytes, width);
     }
     row += count;
   }
