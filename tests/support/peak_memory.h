@@ -5,19 +5,21 @@
 
 #include <cstdint>
 
-// AddressSanitizer keeps freed blocks resident for a while (its quarantine)
-// and adds shadow memory of its own, so under it a peak says little about
-// the program's: bounds that count freed memory are checked only without it.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool peakMemoryCountsFreedBlocks = true;
+// The sanitizers keep memory of their own: AddressSanitizer holds freed
+// blocks resident for a while (its quarantine) and both it and
+// ThreadSanitizer map shadow memory for what the program touches. Under
+// them a peak says little about the program's own, so tests check their
+// bounds only without them.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool peakMemoryIsTheProgramsOwn = false;
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool peakMemoryCountsFreedBlocks = true;
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+constexpr bool peakMemoryIsTheProgramsOwn = false;
 #else
-constexpr bool peakMemoryCountsFreedBlocks = false;
+constexpr bool peakMemoryIsTheProgramsOwn = true;
 #endif
 #else
-constexpr bool peakMemoryCountsFreedBlocks = false;
+constexpr bool peakMemoryIsTheProgramsOwn = true;
 #endif
 
 // Starts a measurement: the peak is set back to what is resident now. False
