@@ -124,7 +124,7 @@ struct WorkingHeader {
   uint16_t colourCount = 0;
 };
 
-// Stage 1: with "BM" first, the 14-byte file header gives the pixel offset
+// The file header: with "BM" first, the 14-byte file header gives the pixel offset
 // and the DIB header follows it; without, the DIB header starts the file.
 Failure ReadFileHeader(DibFile& file, DibLayout* layout) {
   uint8_t bytes[fileHeaderSize];
@@ -139,7 +139,7 @@ Failure ReadFileHeader(DibFile& file, DibLayout* layout) {
   return Failure::none;
 }
 
-// Stage 2: the 40-byte info header as it is, or the 12-byte core header
+// The DIB header: the 40-byte info header as it is, or the 12-byte core header
 // widened into one.
 Failure ReadDibHeader(DibFile& file, DibLayout* layout, WorkingHeader* working) {
   uint8_t dib[infoHeaderSize];
@@ -176,7 +176,7 @@ Failure ReadDibHeader(DibFile& file, DibLayout* layout, WorkingHeader* working) 
   return Failure::none;
 }
 
-// Stage 3: the table right after the header, 4-byte entries after an info
+// The colour table, right after the header, 4-byte entries after an info
 // header and 3-byte ones (blue, green, red) after a core header, all made
 // 4-byte entries. Without a file header the pixels follow it.
 Failure ReadColourTable(DibFile& file, DibLayout* layout, WorkingHeader* working) {
@@ -207,9 +207,10 @@ void CompleteWorkingHeader(WorkingHeader* working) {
   if (info.clrUsed == 0) info.clrUsed = working->colourCount;
 }
 
-// Stages 4 and 5 in one pass: the pixels at their position, converted into
-// rows of red, green, blue. The table's true length goes with them: an info
-// header's colours used may exceed what the 16-bit count let into the table.
+// The conversion and the copy into the result, in one pass: the pixels at
+// their position, converted into rows of red, green, blue. The table's true
+// length goes with them: an info header's colours used may exceed what the
+// 16-bit count let into the table.
 Failure ConvertPixels(DibFile& file, const DibLayout& layout, const WorkingHeader& working, uint64_t pixelAllowance,
                       RgbRows* rows) {
   const DibInfoHeader& info = working.info;
