@@ -34,11 +34,8 @@ struct Picture {
 
 // The bank's 127 files in slot order, as LoadTextures visits them.
 std::vector<std::string> BankPaths() {
-  std::vector<std::string> paths = {"Data/map1.bmp", "Data/map2.bmp", "Data/map3.bmp", "Data/map4.bmp"};
-  for (int k = 1; k <= 40; ++k) paths.push_back("Data/anim1/anim_" + std::to_string(k) + ".bmp");
-  for (int k = 41; k <= 80; ++k) paths.push_back("Data/anim2/anim_" + std::to_string(k) + ".bmp");
-  for (int k = 1; k <= 40; ++k) paths.push_back("Data/anim3/frame" + std::to_string(k) + ".bmp");
-  for (const char* last : {"Data/end1.bmp", "Data/end2.bmp", "Data/begin.bmp"}) paths.push_back(last);
+  std::vector<std::string> paths;
+  for (int slot = 0; slot < textureBankImages; ++slot) paths.push_back(TextureFile(slot));
   return paths;
 }
 

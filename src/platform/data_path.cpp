@@ -7,6 +7,8 @@
 // spellings exist. Relative paths are relative to the working directory.
 #include "platform/data_path.h"
 
+#include "platform/regular_file.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <string_view>
@@ -62,5 +64,5 @@ std::string ResolveDataPath(const char* path) {
 
 FILE* OpenDataFile(const char* path, const char* mode) {
   if (!path) return nullptr;
-  return std::fopen(ResolveDataPath(path).c_str(), mode);
+  return OpenRegularFile(ResolveDataPath(path).c_str(), mode);
 }

@@ -10,5 +10,7 @@
 
 // The path as it exists on disk, or the path unchanged when no spelling of it exists.
 std::string ResolveDataPath(const char* path);
-// fopen on the resolved path.
+// Opens the resolved path for reading (mode "r", "rt" or "rb"). Null when it
+// is missing or is not a regular file (platform/regular_file.h): a FIFO, a
+// device or a directory under a data file's name counts as missing.
 FILE* OpenDataFile(const char* path, const char* mode);

@@ -7,9 +7,12 @@
 #include <filesystem>
 #include <string>
 
+#include <unistd.h>
+
 #include "answered_message_boxes.h"
-#include "bmp_builder.h"
+#include "datagen/bmp_file.h"
 #include "fake_window_system.h"
+#include "peak_memory.h"
 #include "test_files.h"
 
 namespace {
@@ -222,7 +225,7 @@ std::vector<DecodeCase> DecodeCases() {
   return cases;
 }
 
-class DecodeTable : public testing::TestWithParam<DecodeCase> {
+class InTestDirectory : public testing::Test {
  protected:
   void SetUp() override {
     EnterTestDirectory();
@@ -232,6 +235,8 @@ class DecodeTable : public testing::TestWithParam<DecodeCase> {
   }
   void TearDown() override { LeaveTestDirectory(); }
 };
+
+class DecodeTable : public InTestDirectory, public testing::WithParamInterface<DecodeCase> {};
 
 TEST_P(DecodeTable, DecodesOrReportsOnce) {
   const DecodeCase& c = GetParam();
@@ -281,6 +286,64 @@ TEST_F(DecodeTable, LongPathIsCutToFitTheMessage) {
   const std::string prefix = "Failed to open DIB file ";
   EXPECT_EQ(answeredMessageBoxes.shown[0].text, prefix + path.substr(0, 255 - prefix.size() - 2) + ".\n");
 }
+
+// Files of a few GB that hold no data: only what the headers say the image
+// needs may be read, so the decoder's peak memory stays near the picture's
+// own size, not the file's.
+struct SparseCase {
+  const char* name;
+  Bytes head;  // the file's first bytes; the rest, up to `size`, is a hole
+  uint64_t size;
+  const char* message;  // null when the file decodes
+  int32_t width = 0, height = 0;
+};
+
+void PrintTo(const SparseCase& c, std::ostream* out) { *out << c.name; }
+
+BmpFields Header24(int32_t width, int32_t height) {
+  BmpFields fields;
+  fields.width = width;
+  fields.height = height;
+  return fields;  // no pixels: they lie in the hole
+}
+
+class SparseFile : public InTestDirectory, public testing::WithParamInterface<SparseCase> {};
+
+TEST_P(SparseFile, PeakMemoryStaysNearThePicture) {
+  const SparseCase& c = GetParam();
+  WriteTestFile("sparse.bmp", c.head);
+  ASSERT_EQ(truncate("sparse.bmp", off_t(c.size)), 0);
+  ASSERT_TRUE(ResetPeakMemory()) << "the kernel does not let the test reset its peak memory";
+
+  RgbImage* image = LoadDibImage("sparse.bmp");
+  const uint64_t growth = PeakMemoryGrowth();
+  const uint64_t pictureBytes = uint64_t(c.width) * uint64_t(c.height) * 3;
+  if (peakMemoryIsTheProgramsOwn) {
+    EXPECT_LT(growth, pictureBytes + (16u << 20)) << "for a picture of " << pictureBytes << " bytes";
+  }
+  if (c.message) {
+    EXPECT_EQ(image, nullptr);
+    ASSERT_EQ(answeredMessageBoxes.shown.size(), 1u);
+    EXPECT_EQ(answeredMessageBoxes.shown[0].text, c.message);
+    return;
+  }
+  ASSERT_NE(image, nullptr);
+  EXPECT_TRUE(answeredMessageBoxes.shown.empty());
+  EXPECT_EQ(image->width, c.width);
+  EXPECT_EQ(image->height, c.height);
+  std::free(image->data);
+  std::free(image);
+}
+
+const uint64_t GB = uint64_t(1) << 30;
+INSTANTIATE_TEST_SUITE_P(
+    Files, SparseFile,
+    testing::Values(SparseCase{"NotABmp", {'X', 'X'}, 4 * GB, unknownFormat},
+                    SparseCase{"ValidHeaderThenHole", BuildBmp(Header24(2048, 2048)), 3 * GB, nullptr, 2048, 2048},
+                    SparseCase{"TableOf65535ThenHole",
+                               Build(Header24(64, 64), [](BmpFields& s) { s.bitCount = 8, s.coloursUsed = 0xFFFF; }),
+                               3 * GB, nullptr, 64, 64}),
+    [](const testing::TestParamInfo<SparseCase>& info) { return std::string(info.param.name); });
 
 struct EntriesCase {
   BmpFields fields;

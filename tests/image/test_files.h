@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "bmp_builder.h"
+#include "datagen/bmp_file.h"
 
 // Makes a new temporary directory the working directory; LeaveTestDirectory
 // goes back and removes it with everything in it.

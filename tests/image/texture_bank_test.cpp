@@ -6,9 +6,11 @@
 #include <string>
 
 #include "answered_message_boxes.h"
-#include "bmp_builder.h"
+#include "datagen/bmp_file.h"
 #include "fake_window_system.h"
+#include "fifo_feeder.h"
 #include "gl_recorder.h"
+#include "peak_memory.h"
 #include "test_files.h"
 
 namespace {
@@ -138,6 +140,78 @@ TEST_F(TextureBankTest, UndecodableFileShowsOneMessageAndLoadingGoesOn) {
   ASSERT_NE(TextureNamed(0), nullptr);
   EXPECT_EQ(TextureNamed(0)->pixels, SlotRgb(126));
 }
+
+// A FIFO under a picture's name is skipped like a missing file, without
+// waiting for a writer; a bank that waits anyway is fed a good picture.
+TEST_F(TextureBankTest, FifoIsSkippedLikeAMissingFile) {
+  WriteTestFile("Data/begin.bmp", SlotPicture(126));
+  const Bytes picture = SlotPicture(0);
+  FifoFeeder fifo("Data/map1.bmp", std::string(picture.begin(), picture.end()));
+  ASSERT_TRUE(fifo.Made());
+  EXPECT_EQ(LoadTextures(), 1);
+  EXPECT_TRUE(answeredMessageBoxes.shown.empty());
+  EXPECT_EQ(CountCalls("glGenTextures"), 0u);
+  ASSERT_EQ(glRecorder.textures.size(), 1u);
+  ASSERT_NE(TextureNamed(0), nullptr);
+  EXPECT_EQ(TextureNamed(0)->pixels, SlotRgb(126));
+}
+
+TEST(TextureFile, NamesEachSlotsFile) {
+  for (int slot = 0; slot < textureBankImages; ++slot) EXPECT_EQ(TextureFile(slot), SlotFile(slot)) << slot;
+  EXPECT_EQ(TextureFile(-1), nullptr);
+  EXPECT_EQ(TextureFile(textureBankImages), nullptr);
+}
+
+// A 60-byte run-length file that declares a side x side picture (all black).
+Bytes TinyHugePicture(int32_t side) {
+  BmpFields fields;
+  fields.width = fields.height = side;
+  fields.bitCount = 8;
+  fields.compression = 1;
+  fields.coloursUsed = 1;
+  fields.colours = InfoColours({0});
+  fields.pixels = {0, 1};  // end of bitmap
+  return BuildBmp(fields);
+}
+
+// Pictures past the budget are refused one by one and loading goes on, to
+// the small opening picture, which still loads while there is room. The
+// bound on memory: the pictures the budget lets through (3 bytes a pixel,
+// kept again by the GL recorder) and one decoded picture at a time.
+struct BudgetCase {
+  const char* name;
+  int32_t side;   // of the tiny files in slots 0 .. hugeFiles - 1
+  int hugeFiles;  // few, so that a bank without a budget fails the test without exhausting the machine
+  size_t uploaded;
+  size_t refused;
+};
+
+void PrintTo(const BudgetCase& c, std::ostream* out) { *out << c.name; }
+
+class PixelBudget : public TextureBankTest, public testing::WithParamInterface<BudgetCase> {};
+
+TEST_P(PixelBudget, RefusesWhatGoesPastItAndLoadsTheRest) {
+  const BudgetCase& c = GetParam();
+  for (int slot = 0; slot < c.hugeFiles; ++slot) WriteTestFile(SlotFile(slot), TinyHugePicture(c.side));
+  WriteTestFile("Data/begin.bmp", SlotPicture(126));
+  ASSERT_TRUE(ResetPeakMemory()) << "the kernel does not let the test reset its peak memory";
+
+  EXPECT_EQ(LoadTextures(), 1);
+  if (peakMemoryIsTheProgramsOwn) {
+    EXPECT_LT(PeakMemoryGrowth(), 2 * textureBankPixelBudget * 3 + (16u << 20));
+  }
+  ASSERT_EQ(answeredMessageBoxes.shown.size(), c.refused);
+  for (const ShownMessageBox& box : answeredMessageBoxes.shown) EXPECT_EQ(box.text, "Image file conversion error.");
+  EXPECT_EQ(CountCalls("glTexImage2D"), c.uploaded);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, PixelBudget,
+                         testing::Values(
+                             // Each larger than the whole budget: only the opening picture loads.
+                             BudgetCase{"Side8192", 8192, 3, 1, 3},
+                             // Two of them fill the budget exactly: the rest is refused.
+                             BudgetCase{"Side4096", 4096, 5, 2, 4}),
+                         [](const testing::TestParamInfo<BudgetCase>& info) { return std::string(info.param.name); });
 
 TEST(LoadBitmapFile, NullOrMissingGivesNullWithoutMessage) {
   AnswerMessageBoxesFromScript();

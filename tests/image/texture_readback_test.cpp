@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "answered_message_boxes.h"
-#include "bmp_builder.h"
+#include "datagen/bmp_file.h"
 #include "gl_test_window.h"
 #include "image/texture_bank.h"
 #include "test_files.h"

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -268,7 +269,7 @@ const std::string kLongPath = "Data/" + std::string(150, 'x') + ".mp3";
 struct FatalCase {
   const char* name;
   const char* audioDriver;
-  std::string path;  // relative to a directory holding only an empty folder "unreadable"
+  std::string path;  // relative to a directory holding an empty folder "folder.mp3" and a FIFO "fifo.mp3"
   std::string text;
 };
 
@@ -278,7 +279,11 @@ const FatalCase kFatalCases[] = {
      std::string("Er is geen file aanwezig met de naam : " + kLongPath).substr(0, 99)},
     {"OutputFailsBeforeTheFileIsLookedFor", "no-such-driver", "Data/demo.mp3",
      "Kan geen instantiatie van output maken"},
-    {"ReadFails", "dummy", "unreadable", "kan geen bytes van input lezen"},
+    // Reading a process's memory from offset 0 fails: the address is never mapped.
+    {"ReadFails", "dummy", "/proc/self/mem", "kan geen bytes van input lezen"},
+    // Not regular files: missing, without waiting for a writer or reading a directory.
+    {"FifoIsMissing", "dummy", "fifo.mp3", "Er is geen file aanwezig met de naam : fifo.mp3"},
+    {"DirectoryIsMissing", "dummy", "folder.mp3", "Er is geen file aanwezig met de naam : folder.mp3"},
 };
 
 void PrintTo(const FatalCase& failure, std::ostream* out) { *out << failure.name; }
@@ -289,7 +294,8 @@ class MusicFailureTest : public MusicThreadTest, public testing::WithParamInterf
 // destructor run under the rendering main thread.
 TEST_P(MusicFailureTest, ShowsItsMessageAndEndsTheProcessWithStatusOne) {
   const FatalCase& failure = GetParam();
-  ASSERT_TRUE(std::filesystem::create_directory(directory + "/unreadable"));
+  ASSERT_TRUE(std::filesystem::create_directory(directory + "/folder.mp3"));
+  ASSERT_EQ(mkfifo((directory + "/fifo.mp3").c_str(), 0600), 0);
   setenv("SDL_AUDIODRIVER", failure.audioDriver, 1);
   EXPECT_EXIT(RenderWhileMusicFails(directory, failure.path), testing::ExitedWithCode(1),
               "^MP3Player type=16 owner=none: " + failure.text + "\n$");

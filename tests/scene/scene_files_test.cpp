@@ -1,6 +1,7 @@
 // The loaders read their files from the data directory, whatever its spelling.
 #include <gtest/gtest.h>
 
+#include "fifo_feeder.h"
 #include "fresh_working_directory.h"
 #include "memory_stream.h"
 #include "scene/camera_path.h"
@@ -27,6 +28,22 @@ TEST_F(SceneFilesTest, MissingFilesGiveAnEmptyWorldAndKeepThePath) {
   cameraPath.steps[0].dYaw = 0.5f;
 
   std::filesystem::remove_all("data");
+  LoadWorld();
+  LoadCameraPath();
+  EXPECT_EQ(world.triangleCount, 0);
+  EXPECT_EQ(world.triangles, nullptr);
+  EXPECT_EQ(cameraPath.steps[0].dYaw, 0.5f);
+}
+
+// A FIFO under either name counts as missing: opening it for reading would
+// wait for a writer. The feeder hands a well-formed file to a loader that
+// waits anyway, so such a loader fails the test instead of hanging it.
+TEST_F(SceneFilesTest, FifosCountAsMissingFiles) {
+  std::filesystem::create_directory("data");
+  cameraPath.steps[0].dYaw = 0.5f;
+  FifoFeeder worldFifo("data/world.txt", "NUMPOLLIES 1\n1 2 3 4 5\n6 7 8 9 10\n11 12 13 14 15\n");
+  FifoFeeder cameraFifo("data/cam.txt", "NUMFRAMES 1\n1 2 3 4 5 6\n");
+  ASSERT_TRUE(worldFifo.Made() && cameraFifo.Made());
   LoadWorld();
   LoadCameraPath();
   EXPECT_EQ(world.triangleCount, 0);

@@ -5,6 +5,8 @@
 
 #include "temporary_directory.h"
 
+#include "image/texture_bank.h"
+
 namespace {
 // Every data set made lives until the test program ends.
 std::list<TemporaryDirectory> dataSetFolders;
@@ -22,10 +24,7 @@ const std::string& SharedDataSet() {
 }
 
 std::vector<std::string> TextureBankPaths() {
-  std::vector<std::string> paths = {"Data/map1.bmp", "Data/map2.bmp", "Data/map3.bmp", "Data/map4.bmp"};
-  for (int k = 1; k <= 40; ++k) paths.push_back("Data/anim1/anim_" + std::to_string(k) + ".bmp");
-  for (int k = 41; k <= 80; ++k) paths.push_back("Data/anim2/anim_" + std::to_string(k) + ".bmp");
-  for (int k = 1; k <= 40; ++k) paths.push_back("Data/anim3/frame" + std::to_string(k) + ".bmp");
-  for (const char* still : {"Data/end1.bmp", "Data/end2.bmp", "Data/begin.bmp"}) paths.push_back(still);
+  std::vector<std::string> paths;
+  for (int slot = 0; slot < textureBankImages; ++slot) paths.push_back(TextureFile(slot));
   return paths;
 }

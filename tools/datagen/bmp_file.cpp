@@ -1,4 +1,4 @@
-#include "bmp_builder.h"
+#include "datagen/bmp_file.h"
 
 namespace {
 void Put16(Bytes& out, uint32_t value) {
@@ -40,8 +40,8 @@ Bytes BuildBmp(const BmpFields& fields) {
     Put16(dib, fields.planes);
     Put16(dib, fields.bitCount);
     Put32(dib, fields.compression);
-    Put32(dib, 0);     // image size
-    Put32(dib, 2835);  // resolutions
+    Put32(dib, fields.imageSize);
+    Put32(dib, 2835);  // 72 dots per inch, in dots per metre
     Put32(dib, 2835);
     Put32(dib, fields.coloursUsed);
     Put32(dib, 0);  // colours important
