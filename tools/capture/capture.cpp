@@ -23,9 +23,7 @@ using Clock = std::chrono::steady_clock;
 // Rendered frames waiting for the encoder; a few smooth out uneven frames.
 constexpr size_t kFramesInFlight = 4;
 
-double SecondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
+double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 // The loaders' message boxes (a picture that does not decode, ...) must not
 // wait for anyone: they are told on standard error and the capture goes on,
@@ -36,16 +34,13 @@ int PrintMessageBox(WindowHandle, const char* text, const char* caption, unsigne
 }
 
 // Sample frames of sound under the first 'frames' video frames.
-int64_t SamplesUnder(int64_t frames, int framesPerSecond) {
-  return frames * soundtrackRate / framesPerSecond;
-}
+int64_t SamplesUnder(int64_t frames, int framesPerSecond) { return frames * soundtrackRate / framesPerSecond; }
 
 // The encoding thread: every frame the renderer hands over, then the sound
 // that lies under it, in the encoder's frame size.
 class Encoder {
  public:
-  Encoder(MediaWriter* writer, FrameQueue* queue, const Soundtrack* soundtrack, int64_t soundStart,
-          int framesPerSecond)
+  Encoder(MediaWriter* writer, FrameQueue* queue, const Soundtrack* soundtrack, int64_t soundStart, int framesPerSecond)
       : writer_(writer),
         queue_(queue),
         soundtrack_(soundtrack),
@@ -202,8 +197,10 @@ std::string RunCapture(const CaptureOptions& options, const std::atomic<bool>& s
   SetMessageBoxAnswerer(nullptr);
   report->convertSeconds = writer.ConvertSeconds();
   report->encodeSeconds = writer.EncodeSeconds();
-  if (problem.empty()) problem = CommitOutput(settings.writePath, options.outputPath);
-  else DiscardOutput(settings.writePath);
+  if (problem.empty())
+    problem = CommitOutput(settings.writePath, options.outputPath);
+  else
+    DiscardOutput(settings.writePath);
   if (!problem.empty()) return problem;
 
   std::error_code ignored;

@@ -11,11 +11,11 @@ struct CaptureOptions {
   int width = 640;
   int height = 480;
   int framesPerSecond = 60;
-  int32_t fromTick = 0;      // the first frame captured is the first whose clock reaches this
-  int32_t toTick = demoEndTick; // the last is the last whose clock is at most this
-  bool lossless = false;     // Matroska with FFV1 and FLAC instead of H.264 and AAC
-  bool overwrite = false;    // --force
-  bool withAudio = true;     // --no-audio clears it
+  int32_t fromTick = 0;          // the first frame captured is the first whose clock reaches this
+  int32_t toTick = demoEndTick;  // the last is the last whose clock is at most this
+  bool lossless = false;         // Matroska with FFV1 and FLAC instead of H.264 and AAC
+  bool overwrite = false;        // --force
+  bool withAudio = true;         // --no-audio clears it
 };
 
 enum class CommandLine { capture, help, invalid };

@@ -24,14 +24,15 @@ void CatchStopSignals() {
 }
 
 void PrintSummary(const CaptureOptions& options, const CaptureReport& report) {
-  std::printf("%s: %d frames, %.2f s at %d fps, %dx%d, %.1f MB%s\n", options.outputPath.c_str(),
-              report.framesWritten, report.videoSeconds, options.framesPerSecond, options.width, options.height,
+  std::printf("%s: %d frames, %.2f s at %d fps, %dx%d, %.1f MB%s\n", options.outputPath.c_str(), report.framesWritten,
+              report.videoSeconds, options.framesPerSecond, options.width, options.height,
               double(report.fileBytes) / 1e6,
               report.interrupted ? " (stopped early: the video ends where the capture stopped)" : "");
-  std::printf("took %.1f s (%.2fx real time): rendering %.1f s, reading back %.1f s; beside them, colour conversion "
-              "%.1f s, encoding %.1f s\n",
-              report.wallSeconds, report.videoSeconds / report.wallSeconds, report.renderSeconds,
-              report.readBackSeconds, report.convertSeconds, report.encodeSeconds);
+  std::printf(
+      "took %.1f s (%.2fx real time): rendering %.1f s, reading back %.1f s; beside them, colour conversion "
+      "%.1f s, encoding %.1f s\n",
+      report.wallSeconds, report.videoSeconds / report.wallSeconds, report.renderSeconds, report.readBackSeconds,
+      report.convertSeconds, report.encodeSeconds);
 }
 
 }  // namespace

@@ -35,9 +35,7 @@ const AVOutputFormat* ContainerFor(const MediaSettings& settings) {
   return format;
 }
 
-double SecondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
+double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 }  // namespace
 
@@ -159,8 +157,8 @@ struct MediaWriter::State {
 
     AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
     // swr_alloc_set_opts2 only reads the layouts, but takes them as non-const.
-    int made = swr_alloc_set_opts2(&sampleConverter, &audioEncoder->ch_layout, audioEncoder->sample_fmt,
-                                   soundtrackRate, &stereo, AV_SAMPLE_FMT_S16, soundtrackRate, 0, nullptr);
+    int made = swr_alloc_set_opts2(&sampleConverter, &audioEncoder->ch_layout, audioEncoder->sample_fmt, soundtrackRate,
+                                   &stereo, AV_SAMPLE_FMT_S16, soundtrackRate, 0, nullptr);
     if (made < 0 || (made = swr_init(sampleConverter)) < 0) return AvError("cannot set up the sample conversion", made);
 
     audioFrame = av_frame_alloc();
@@ -174,8 +172,9 @@ struct MediaWriter::State {
   }
 
   int AudioFrameSize() const {
-    const bool anySize = audioEncoder->frame_size == 0 ||
-                         (audioEncoder->codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE);
+    if (!audioEncoder) return 0;
+    const bool anySize =
+        audioEncoder->frame_size == 0 || (audioEncoder->codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE);
     return anySize ? 4096 : audioEncoder->frame_size;
   }
 
@@ -254,8 +253,8 @@ std::string MediaWriter::WriteAudio(const int16_t* interleaved, int sampleFrames
   const int converted = swr_convert(s.sampleConverter, s.audioFrame->data, sampleFrames, input, sampleFrames);
   if (converted != sampleFrames) return AvError("converting the sound", converted < 0 ? converted : AVERROR_BUG);
   s.audioFrame->nb_samples = sampleFrames;
-  const bool takesShortFrame = s.audioEncoder->codec->capabilities &
-                               (AV_CODEC_CAP_SMALL_LAST_FRAME | AV_CODEC_CAP_VARIABLE_FRAME_SIZE);
+  const bool takesShortFrame =
+      s.audioEncoder->codec->capabilities & (AV_CODEC_CAP_SMALL_LAST_FRAME | AV_CODEC_CAP_VARIABLE_FRAME_SIZE);
   if (sampleFrames < AudioFrameSize() && !takesShortFrame) {
     // An encoder of fixed frames gets the last one filled up with silence.
     av_samples_set_silence(s.audioFrame->data, sampleFrames, AudioFrameSize() - sampleFrames,
