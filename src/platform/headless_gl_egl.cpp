@@ -30,7 +30,8 @@ std::string TooLarge(int width, int height, int maxWidth, int maxHeight) {
 
 EGLDisplay SurfacelessDisplay() {
   const char* extensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
-  if (!extensions || std::string(extensions).find("EGL_MESA_platform_surfaceless") == std::string::npos) return EGL_NO_DISPLAY;
+  if (!extensions || std::string(extensions).find("EGL_MESA_platform_surfaceless") == std::string::npos)
+    return EGL_NO_DISPLAY;
   auto getPlatformDisplay =
       reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
   if (!getPlatformDisplay) return EGL_NO_DISPLAY;
@@ -76,8 +77,7 @@ std::string OpenContext(int width, int height) {
 
   GLint maxViewport[2] = {0, 0};
   glGetIntegerv(GL_MAX_VIEWPORT_DIMS, maxViewport);
-  if (width > maxViewport[0] || height > maxViewport[1])
-    return TooLarge(width, height, maxViewport[0], maxViewport[1]);
+  if (width > maxViewport[0] || height > maxViewport[1]) return TooLarge(width, height, maxViewport[0], maxViewport[1]);
   return "";
 }
 
