@@ -54,8 +54,8 @@ std::string ReadText(const fs::path& path) {
 // Runs qeb-capture in 'folder' as a shell would, standard error not a terminal.
 ToolRun RunCapture(const fs::path& folder, const std::string& arguments) {
   const fs::path logs = fs::temp_directory_path() / ("qeb-capture-log-" + std::to_string(getpid()));
-  const std::string command = "cd '" + folder.string() + "' && '" QEB_CAPTURE "' " + arguments + " >'" +
-                              logs.string() + ".out' 2>'" + logs.string() + ".err' </dev/null";
+  const std::string command = "cd '" + folder.string() + "' && '" QEB_CAPTURE "' " + arguments + " >'" + logs.string() +
+                              ".out' 2>'" + logs.string() + ".err' </dev/null";
   ToolRun run;
   const int raw = std::system(command.c_str());
   run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -174,9 +174,9 @@ TEST_F(CaptureTest, LosslessFramesAreTheDemosOwnPixels) {
     for (int frame : chosen) indices.insert(frame - frames.front());
 
     const fs::path out = scratch_ / "clip.mkv";
-    const ToolRun run = RunCapture(DefaultData(), "--lossless --no-audio --size 160x120 --from " +
-                                                      std::to_string(clip.from) + " --to " + std::to_string(clip.to) +
-                                                      " '" + out.string() + "'");
+    const ToolRun run =
+        RunCapture(DefaultData(), "--lossless --no-audio --size 160x120 --from " + std::to_string(clip.from) +
+                                      " --to " + std::to_string(clip.to) + " '" + out.string() + "'");
     ASSERT_EQ(run.status, 0) << run.errors;
     const VideoFile video = ReadVideoFile(out, indices);
     ASSERT_TRUE(video.opened);
@@ -208,8 +208,8 @@ TEST_F(CaptureTest, LosslessSoundIsTheSoundtrackLoopedFromTheShowsStart) {
     bool loops;  // the stretch is longer than what is left of the soundtrack's pass
   };
   const Case cases[] = {
-      {DefaultData(), 1590, 1700, 60, false},  // a long soundtrack, cut at the clip's end
-      {SmallData(shortTone), 0, 90, 60, true},  // 0.3 s of sound under 1.5 s of video
+      {DefaultData(), 1590, 1700, 60, false},     // a long soundtrack, cut at the clip's end
+      {SmallData(shortTone), 0, 90, 60, true},    // 0.3 s of sound under 1.5 s of video
       {SmallData(shortTone), 40, 100, 25, true},  // another rate, starting mid-pass
   };
   for (const Case& c : cases) {
@@ -223,9 +223,9 @@ TEST_F(CaptureTest, LosslessSoundIsTheSoundtrackLoopedFromTheShowsStart) {
     EXPECT_EQ(c.loops, passFrames - start % passFrames < length);
 
     const fs::path out = scratch_ / "sound.mkv";
-    const ToolRun run = RunCapture(c.data, "--lossless --size 64x48 --fps " + std::to_string(c.fps) + " --from " +
-                                               std::to_string(c.from) + " --to " + std::to_string(c.to) + " '" +
-                                               out.string() + "'");
+    const ToolRun run =
+        RunCapture(c.data, "--lossless --size 64x48 --fps " + std::to_string(c.fps) + " --from " +
+                               std::to_string(c.from) + " --to " + std::to_string(c.to) + " '" + out.string() + "'");
     ASSERT_EQ(run.status, 0) << run.errors;
     const VideoFile video = ReadVideoFile(out);
     ASSERT_TRUE(video.opened);
@@ -295,8 +295,7 @@ TEST_F(CaptureTest, BadInputsFailClearlyAndLeaveNoFile) {
   };
   const std::string out = " '" + (scratch_ / "out.mp4").string() + "'";
   const Case cases[] = {
-      {"unwritable output", DefaultData(), "'" + (scratch_ / "no/such/folder/out.mp4").string() + "'",
-       "cannot write"},
+      {"unwritable output", DefaultData(), "'" + (scratch_ / "no/such/folder/out.mp4").string() + "'", "cannot write"},
       {"unknown option", DefaultData(), "--colour blue" + out, "unknown option --colour"},
       {"odd size", DefaultData(), "--size 641x480" + out, "even"},
       {"zero size", DefaultData(), "--size 0x480" + out, "even and above zero"},

@@ -10,7 +10,7 @@
 
 struct VideoFile {
   bool opened = false;
-  std::string container;  // FFmpeg's short names, e.g. "mov,mp4,m4a,3gp,3g2,mj2"
+  std::string container;               // FFmpeg's short names, e.g. "mov,mp4,m4a,3gp,3g2,mj2"
   std::string videoCodec, audioCodec;  // "" when the stream is missing
   std::string pixelFormat;
   int width = 0, height = 0;
