@@ -29,9 +29,9 @@ void PrintSummary(const CaptureOptions& options, const CaptureReport& report) {
               double(report.fileBytes) / 1e6,
               report.interrupted ? " (stopped early: the video ends where the capture stopped)" : "");
   std::printf(
-      "took %.1f s (%.2fx real time): rendering %.1f s, reading back %.1f s; beside them, colour conversion "
+      "took %.1f s, %.2f s per second of video: rendering %.1f s, reading back %.1f s; beside them, colour conversion "
       "%.1f s, encoding %.1f s\n",
-      report.wallSeconds, report.videoSeconds / report.wallSeconds, report.renderSeconds, report.readBackSeconds,
+      report.wallSeconds, report.wallSeconds / report.videoSeconds, report.renderSeconds, report.readBackSeconds,
       report.convertSeconds, report.encodeSeconds);
 }
 
