@@ -16,6 +16,8 @@ test_packages=(
   libx11-dev libxtst-dev x11-utils
   clang libclang-rt-14-dev clang-format
   libstb-dev
+  # qeb-capture: headless GL (EGL, surfaceless) and FFmpeg's libraries
+  libegl-dev libegl-mesa0 libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   python3 time
 )
 packages=("${demo_packages[@]}")

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds qeb-capture-bench and the data tool, writes the default data set
+# and times the whole show's capture (640x480, default MP4) against the same
+# frames only rendered, headless (no display needed).
+#   bench/capture/run-capture-bench.sh [build directory] [capture options...]
+set -eu
+cd "$(dirname "$0")/../.."
+build=${1:-build/release}
+shift || true
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" --target qeb-capture-bench qeb-datagen -j2 >/dev/null
+data=$(mktemp -d)
+trap 'rm -rf "$data"' EXIT
+"$build/tools/datagen/qeb-datagen" "$data" >/dev/null
+bench=$(pwd)/$build/bench/capture/qeb-capture-bench
+cd "$data" && "$bench" "$@"

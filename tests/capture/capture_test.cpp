@@ -1,0 +1,365 @@
+// qeb-capture run as a user runs it, on the default data set and on small
+// fixtures, its files read back with FFmpeg's libraries and compared with
+// what the demo's own code draws and decodes.
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <thread>
+
+#include "clock/demo_clock.h"
+#include "clock/demo_state.h"
+#include "gl_test_window.h"
+#include "mp3_fixtures.h"
+#include "platform/headless_gl.h"
+#include "platform/message_box.h"
+#include "render/draw_frame.h"
+#include "render/init_scene.h"
+#include "render/wave_walls.h"
+#include "video_file.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The default data set, written by the test run's fixture; made here when
+// the tests run on their own.
+const std::string& DefaultData() {
+  static const std::string folder = [] {
+    if (fs::exists(fs::path(QEB_CAPTURE_DATA) / "Data/demo.mp3")) return std::string(QEB_CAPTURE_DATA);
+    const std::string made = MakeTemporaryDirectory();
+    return std::system(("'" QEB_DATAGEN "' '" + made + "'").c_str()) == 0 ? made : std::string();
+  }();
+  return folder;
+}
+
+struct ToolRun {
+  int status = -1;
+  std::string output, errors;
+};
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Runs qeb-capture in 'folder' as a shell would, standard error not a terminal.
+ToolRun RunCapture(const fs::path& folder, const std::string& arguments) {
+  const fs::path logs = fs::temp_directory_path() / ("qeb-capture-log-" + std::to_string(getpid()));
+  const std::string command = "cd '" + folder.string() + "' && '" QEB_CAPTURE "' " + arguments + " >'" + logs.string() +
+                              ".out' 2>'" + logs.string() + ".err' </dev/null";
+  ToolRun run;
+  const int raw = std::system(command.c_str());
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  run.output = ReadText(logs.string() + ".out");
+  run.errors = ReadText(logs.string() + ".err");
+  fs::remove(logs.string() + ".out");
+  fs::remove(logs.string() + ".err");
+  return run;
+}
+
+// The frames of the demo's run (numbered from 1) whose clock lies in [from, to].
+std::vector<int> FramesBetween(int32_t from, int32_t to) {
+  std::vector<int> frames;
+  demoTick = 0;
+  bool ended = false;
+  for (int frame = 1; !ended; ++frame) {
+    ended = AdvanceDemoClock();
+    if (demoTick >= from && demoTick <= to) frames.push_back(frame);
+  }
+  return frames;
+}
+
+int NoWaitingBoxes(WindowHandle, const char*, const char*, unsigned) { return IDOK; }
+
+// The demo's own frames, drawn as its main loop draws them on a fresh scene,
+// read back as RGB with the top row first. Frames before 'drawFrom' are run
+// but not drawn: the clock, the camera and the wave move on without them.
+std::map<int, std::vector<uint8_t>> DrawDemoFrames(const fs::path& data, int width, int height,
+                                                   const std::set<int>& wanted, int drawFrom) {
+  std::map<int, std::vector<uint8_t>> pictures;
+  const fs::path previous = fs::current_path();
+  fs::current_path(data);
+  SetMessageBoxAnswerer(NoWaitingBoxes);
+  const std::string problem = OpenHeadlessGl(width, height);
+  EXPECT_EQ(problem, "");
+  if (problem.empty()) {
+    SetDemoProjection(width, height);
+    waveFrameCount = 0;  // as in a fresh process
+    EXPECT_EQ(InitScene(), 1);
+    ResetDemoClock();
+    std::vector<uint8_t> rgb(size_t(width) * height * 3);
+    for (int frame = 1; frame <= *wanted.rbegin(); ++frame) {
+      AdvanceDemoClock();
+      ApplyCameraStep();
+      if (frame < drawFrom) {
+        AdvanceWave();
+        continue;
+      }
+      if (frame == drawFrom && frame > 1) glClearColor(0.5f, 0.5f, 0.5f, 1.0f);  // what DrawFrame leaves behind
+      DrawFrame();
+      if (!wanted.count(frame)) continue;
+      glPixelStorei(GL_PACK_ALIGNMENT, 1);
+      glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+      std::vector<uint8_t>& picture = pictures[frame];
+      picture.resize(rgb.size());
+      for (int row = 0; row < height; ++row)  // GL's rows run bottom first
+        std::copy_n(rgb.begin() + size_t(height - 1 - row) * width * 3, width * 3,
+                    picture.begin() + size_t(row) * width * 3);
+    }
+    CloseHeadlessGl();
+  }
+  SetMessageBoxAnswerer(nullptr);
+  fs::current_path(previous);
+  return pictures;
+}
+
+class CaptureTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(DefaultData().empty()) << "qeb-datagen failed";
+    scratch_ = MakeTemporaryDirectory();
+    ASSERT_FALSE(scratch_.empty());
+  }
+  void TearDown() override { fs::remove_all(scratch_); }
+
+  // A folder with the default set's opening picture and the given soundtrack (none when "").
+  fs::path SmallData(const std::string& soundtrack) {
+    const fs::path folder = scratch_ / ("small" + std::to_string(++smallFolders_));
+    fs::create_directories(folder / "Data");
+    fs::copy_file(fs::path(DefaultData()) / "Data/begin.bmp", folder / "Data/begin.bmp");
+    if (!soundtrack.empty()) fs::copy_file(soundtrack, folder / "Data/demo.mp3");
+    return folder;
+  }
+
+  fs::path scratch_;
+  int smallFolders_ = 0;
+};
+
+TEST_F(CaptureTest, LosslessFramesAreTheDemosOwnPixels) {
+  // A capture from the start draws every frame as the demo does: the first
+  // (cleared to black), the opening picture on the walls, the clock's first
+  // fast stretch and the clip's last frame all match the demo's pixels.
+  // A clip starting later runs the frames before it undrawn; it matches the
+  // demo's frames run the same way (drawing the frames before it as well
+  // can change the odd pixel in Mesa's software renderer).
+  struct Clip {
+    int32_t from, to;
+    bool fromStart;
+  };
+  const Clip clips[] = {{0, 1610, true}, {1590, 1700, false}};
+  constexpr int width = 160, height = 120;
+  for (const Clip& clip : clips) {
+    SCOPED_TRACE("clip from " + std::to_string(clip.from) + " to " + std::to_string(clip.to));
+    const std::vector<int> frames = FramesBetween(clip.from, clip.to);
+    ASSERT_GT(frames.size(), 2u);
+    int fastFrame = 0;  // the first frame whose clock moved 3 ticks
+    demoTick = 0;
+    for (int frame = 1; !fastFrame; ++frame) {
+      const int32_t before = demoTick;
+      AdvanceDemoClock();
+      if (demoTick - before == 3) fastFrame = frame;
+    }
+    std::set<int> chosen = {frames.front(), frames[1], fastFrame, frames.back()};
+    if (clip.fromStart) chosen.insert(1500);  // the opening picture, before the fast stretch
+    std::set<int> indices;
+    for (int frame : chosen) indices.insert(frame - frames.front());
+
+    const fs::path out = scratch_ / "clip.mkv";
+    const ToolRun run =
+        RunCapture(DefaultData(), "--lossless --no-audio --size 160x120 --from " + std::to_string(clip.from) +
+                                      " --to " + std::to_string(clip.to) + " '" + out.string() + "'");
+    ASSERT_EQ(run.status, 0) << run.errors;
+    const VideoFile video = ReadVideoFile(out, indices);
+    ASSERT_TRUE(video.opened);
+    EXPECT_EQ(video.videoCodec, "ffv1");
+    EXPECT_EQ(video.decodedFrames, int(frames.size()));
+    ASSERT_EQ(video.keptFrames.size(), chosen.size());
+
+    const auto demo = DrawDemoFrames(DefaultData(), width, height, chosen, frames.front());
+    int k = 0;
+    for (int frame : chosen) {
+      SCOPED_TRACE("frame " + std::to_string(frame));
+      ASSERT_EQ(demo.at(frame).size(), video.keptFrames[k].size());
+      size_t differing = 0;
+      for (size_t i = 0; i < demo.at(frame).size(); ++i) differing += demo.at(frame)[i] != video.keptFrames[k][i];
+      EXPECT_EQ(differing, 0u) << "bytes differ from DrawFrame's";
+      ++k;
+    }
+    fs::remove(out);
+  }
+}
+
+TEST_F(CaptureTest, LosslessSoundIsTheSoundtrackLoopedFromTheShowsStart) {
+  const std::string shortTone = MakeToneMp3(scratch_, "short.mp3", {44100, 2, 0.3, 440.0, "-b 128"});
+  ASSERT_FALSE(shortTone.empty());
+  struct Case {
+    fs::path data;
+    int32_t from, to;
+    int fps;
+    bool loops;  // the stretch is longer than what is left of the soundtrack's pass
+  };
+  const Case cases[] = {
+      {DefaultData(), 1590, 1700, 60, false},     // a long soundtrack, cut at the clip's end
+      {SmallData(shortTone), 0, 90, 60, true},    // 0.3 s of sound under 1.5 s of video
+      {SmallData(shortTone), 40, 100, 25, true},  // another rate, starting mid-pass
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.data.string() + " from " + std::to_string(c.from) + " at " + std::to_string(c.fps) + " fps");
+    const std::vector<int> frames = FramesBetween(c.from, c.to);
+    const int64_t start = int64_t(frames.front() - 1) * 44100 / c.fps;
+    const int64_t length = int64_t(frames.size()) * 44100 / c.fps;
+    const std::vector<int16_t> pass = DecodeWithMpg123(ReadFileBytes(c.data / "Data/demo.mp3"));
+    const int64_t passFrames = int64_t(pass.size()) / 2;
+    ASSERT_GT(passFrames, 0);
+    EXPECT_EQ(c.loops, passFrames - start % passFrames < length);
+
+    const fs::path out = scratch_ / "sound.mkv";
+    const ToolRun run =
+        RunCapture(c.data, "--lossless --size 64x48 --fps " + std::to_string(c.fps) + " --from " +
+                               std::to_string(c.from) + " --to " + std::to_string(c.to) + " '" + out.string() + "'");
+    ASSERT_EQ(run.status, 0) << run.errors;
+    const VideoFile video = ReadVideoFile(out);
+    ASSERT_TRUE(video.opened);
+    EXPECT_EQ(video.audioCodec, "flac");
+    EXPECT_EQ(video.audioRate, 44100);
+    ASSERT_EQ(video.audioChannels, 2);
+    EXPECT_EQ(video.decodedFrames, int(frames.size()));
+    // The sound lasts as long as the pictures, to the sample.
+    ASSERT_EQ(video.audioSampleFrames, length);
+    ASSERT_EQ(int64_t(video.audioSamples.size()), length * 2);
+    int64_t firstDifference = -1;
+    for (int64_t i = 0; i < length && firstDifference < 0; ++i) {
+      const int64_t source = (start + i) % passFrames;
+      if (video.audioSamples[2 * i] != pass[2 * source] || video.audioSamples[2 * i + 1] != pass[2 * source + 1])
+        firstDifference = i;
+    }
+    EXPECT_EQ(firstDifference, -1) << "of " << length << " sample frames";
+    fs::remove(out);
+  }
+}
+
+TEST_F(CaptureTest, DefaultClipIsAnMp4ThatReadsBackRight) {
+  const fs::path out = scratch_ / "clip.mp4";
+  const ToolRun run = RunCapture(DefaultData(), "--size 160x120 --to 60 '" + out.string() + "'");
+  ASSERT_EQ(run.status, 0) << run.errors;
+  EXPECT_EQ(run.errors, "") << "no progress line when standard error is not a terminal";
+  EXPECT_NE(run.output.find("60 frames"), std::string::npos) << run.output;
+
+  const VideoFile video = ReadVideoFile(out);
+  ASSERT_TRUE(video.opened);
+  EXPECT_NE(video.container.find("mp4"), std::string::npos);
+  EXPECT_EQ(video.videoCodec, "h264");
+  EXPECT_EQ(video.pixelFormat, "yuv420p");
+  EXPECT_EQ(video.width, 160);
+  EXPECT_EQ(video.height, 120);
+  EXPECT_EQ(video.frameRateNum, 60 * video.frameRateDen);
+  EXPECT_EQ(video.decodedFrames, 60);
+  EXPECT_NEAR(video.durationSeconds, 1.0, 1024.0 / 44100);
+  EXPECT_EQ(video.audioCodec, "aac");
+  EXPECT_EQ(video.audioRate, 44100);
+  EXPECT_EQ(video.audioChannels, 2);
+  EXPECT_NEAR(double(video.audioSampleFrames), 44100.0, 1024.0);
+}
+
+TEST_F(CaptureTest, SilentVideoNeedsNoSoundtrack) {
+  const fs::path out = scratch_ / "silent.mkv";
+  const ToolRun run = RunCapture(SmallData(""), "--no-audio --size 64x48 --to 10 '" + out.string() + "'");
+  ASSERT_EQ(run.status, 0) << run.errors;
+  const VideoFile video = ReadVideoFile(out);
+  ASSERT_TRUE(video.opened);
+  EXPECT_EQ(video.decodedFrames, 10);
+  EXPECT_EQ(video.audioCodec, "");
+  EXPECT_EQ(video.videoCodec, "h264") << "without --lossless a .mkv holds H.264";
+}
+
+TEST_F(CaptureTest, BadInputsFailClearlyAndLeaveNoFile) {
+  const fs::path existing = scratch_ / "existing.mp4";
+  std::ofstream(existing) << "keep me";
+  const fs::path empty = scratch_ / "empty";
+  fs::create_directories(empty);
+  const fs::path small = SmallData("");
+  struct Case {
+    const char* what;
+    fs::path folder;
+    std::string arguments;
+    const char* message;
+  };
+  const std::string out = " '" + (scratch_ / "out.mp4").string() + "'";
+  const Case cases[] = {
+      {"unwritable output", DefaultData(), "'" + (scratch_ / "no/such/folder/out.mp4").string() + "'", "cannot write"},
+      {"unknown option", DefaultData(), "--colour blue" + out, "unknown option --colour"},
+      {"odd size", DefaultData(), "--size 641x480" + out, "even"},
+      {"zero size", DefaultData(), "--size 0x480" + out, "even and above zero"},
+      {"size beyond the GL's limit", DefaultData(), "--no-audio --size 40000x30000" + out, "beyond"},
+      {"no output named", DefaultData(), "--size 64x48", "no output file"},
+      {"existing file without --force", DefaultData(), "'" + existing.string() + "'", "--force"},
+      {"no frame in the range", DefaultData(), "--from 1601 --to 1602" + out, "no frame"},
+      {"missing soundtrack", small, "--size 64x48" + out, "Er is geen file aanwezig met de naam : Data/demo.mp3"},
+      {"no picture at all", empty, "--no-audio --size 64x48" + out, "Initialization Failed."},
+      {"lossless into MP4", DefaultData(), "--lossless" + out, ".mkv"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const ToolRun run = RunCapture(c.folder, c.arguments);
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.errors.find(c.message), std::string::npos) << run.errors;
+    EXPECT_FALSE(fs::exists(scratch_ / "out.mp4"));
+  }
+  EXPECT_EQ(ReadText(existing), "keep me");
+  // Neither the temporary files nor anything else is left behind.
+  for (const fs::path& folder : {scratch_, empty, small}) {
+    for (const auto& entry : fs::directory_iterator(folder))
+      EXPECT_TRUE(entry.path() == existing || entry.path() == empty || entry.path() == small ||
+                  entry.path().filename() == "Data")
+          << entry.path();
+  }
+}
+
+TEST_F(CaptureTest, InterruptFinishesAShorterPlayableVideo) {
+  const fs::path out = scratch_ / "stopped.mkv";
+  const fs::path folder = DefaultData();
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (chdir(folder.c_str()) != 0) _exit(127);
+    freopen("/dev/null", "w", stdout);
+    execl(QEB_CAPTURE, QEB_CAPTURE, "--lossless", "--no-audio", "--size", "64x48", out.c_str(), nullptr);
+    _exit(127);
+  }
+  // Waits until frames are reaching the file (under its temporary name), then presses Ctrl-C.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  bool writing = false;
+  int status = 0;
+  bool ended = false;
+  while (!writing && !ended && std::chrono::steady_clock::now() < deadline) {
+    ended = waitpid(child, &status, WNOHANG) == child;
+    for (const auto& entry : fs::directory_iterator(scratch_))
+      if (entry.is_regular_file() && entry.file_size() > 256 * 1024) writing = true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  if (!ended) {
+    kill(child, SIGINT);
+    waitpid(child, &status, 0);
+  }
+  ASSERT_TRUE(writing) << "no frames were written within a minute";
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  const VideoFile video = ReadVideoFile(out);
+  ASSERT_TRUE(video.opened);
+  EXPECT_GT(video.decodedFrames, 0);
+  EXPECT_LT(video.decodedFrames, int(FramesBetween(0, demoEndTick).size()));
+  EXPECT_NEAR(video.durationSeconds, video.decodedFrames / 60.0, 1.0 / 60 + 1e-6);
+}
+
+}  // namespace

@@ -1,0 +1,65 @@
+// qeb-capture [OPTIONS] OUT: renders Qeb's show headless, frame by frame
+// with the demo's own code, into a video file with the soundtrack under it.
+#include <csignal>
+#include <cstdio>
+
+#include "capture.h"
+#include "capture_options.h"
+#include "progress_line.h"
+
+namespace {
+
+std::atomic<bool> stopRequested{false};
+
+// Ctrl-C (or a polite kill) ends the capture at the next frame; what was
+// written so far is finished into a playable file.
+void RequestStop(int) { stopRequested.store(true); }
+
+void CatchStopSignals() {
+  struct sigaction action = {};
+  action.sa_handler = RequestStop;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+
+void PrintSummary(const CaptureOptions& options, const CaptureReport& report) {
+  std::printf("%s: %d frames, %.2f s at %d fps, %dx%d, %.1f MB%s\n", options.outputPath.c_str(), report.framesWritten,
+              report.videoSeconds, options.framesPerSecond, options.width, options.height,
+              double(report.fileBytes) / 1e6,
+              report.interrupted ? " (stopped early: the video ends where the capture stopped)" : "");
+  std::printf(
+      "took %.1f s, %.2f s per second of video: rendering %.1f s, reading back %.1f s; beside them, colour conversion "
+      "%.1f s, encoding %.1f s\n",
+      report.wallSeconds, report.wallSeconds / report.videoSeconds, report.renderSeconds, report.readBackSeconds,
+      report.convertSeconds, report.encodeSeconds);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CaptureOptions options;
+  std::string problem;
+  switch (ParseCaptureOptions(argc, argv, &options, &problem)) {
+    case CommandLine::help:
+      std::fputs(CaptureUsage(), stdout);
+      return 0;
+    case CommandLine::invalid:
+      std::fprintf(stderr, "qeb-capture: %s\n%s", problem.c_str(), CaptureUsage());
+      return 2;
+    case CommandLine::capture:
+      break;
+  }
+  CatchStopSignals();
+  ProgressLine progressLine;
+  CaptureReport report;
+  problem = RunCapture(
+      options, stopRequested, [&](int done, int total) { progressLine.Update(done, total); }, &report);
+  progressLine.Finish();
+  if (!problem.empty()) {
+    std::fprintf(stderr, "qeb-capture: %s\n", problem.c_str());
+    return 1;
+  }
+  PrintSummary(options, report);
+  return 0;
+}
