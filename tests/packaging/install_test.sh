@@ -13,11 +13,6 @@ trap 'rm -rf "$stage"' EXIT
 
 DESTDIR=$stage cmake --install "$build" --prefix /usr/local >"$stage/install.log" 2>&1 ||
   { cat "$stage/install.log"; echo "FAILED: cmake --install"; exit 1; }
-root=$stage/usr/local
-check_tree "$root"
-check_launcher "$root/$bindir/qeb" "$version"
-"$here/../../scripts/with-xvfb.sh" --screen 640x480x16 -- bash -c \
-  "source '$here/launcher_checks.sh'; check_real_demo '$root/$bindir/qeb' '$root/$datadir' '$other' '$x_input'; exit \$failures" ||
-  fail "the installed demo on Xvfb"
+check_installed "$stage/usr/local" "$version" "$x_input" "$other"
 [ $failures = 0 ] && echo "staged install: all checks passed"
 exit $((failures > 0))

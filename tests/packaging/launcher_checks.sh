@@ -135,3 +135,15 @@ check_real_demo() {
   done
   rm -rf "$caller"
 }
+
+# check_installed PREFIX VERSION X_INPUT OTHER_DATA: all of the above on the
+# install under PREFIX, the real demo on a private Xvfb.
+check_installed() {
+  local prefix=$1 version=$2 x_input=$3 other=$4 checks
+  checks=$(dirname "${BASH_SOURCE[0]}")/launcher_checks.sh
+  check_tree "$prefix"
+  check_launcher "$prefix/$bindir/qeb" "$version"
+  "$(dirname "$checks")/../../scripts/with-xvfb.sh" --screen 640x480x16 -- bash -c \
+    "source '$checks'; check_real_demo '$prefix/$bindir/qeb' '$prefix/$datadir' '$other' '$x_input'; exit \$failures" ||
+    fail "the demo of $prefix on Xvfb"
+}
