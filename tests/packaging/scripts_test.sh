@@ -16,7 +16,7 @@ fail() {
 # Stand-ins for every program a script might start: each records its name
 # and arguments in $work/calls.
 mkdir -p "$work/stand-ins"
-for program in apt-get sudo cmake ctest cpack Xvfb clang-format clang clang++ python3 git nproc \
+for program in apt-get sudo cmake ctest cpack make ninja Xvfb wine clang-format clang clang++ python3 git nproc \
     dpkg-query id; do
   printf '#!/bin/sh\necho "%s $*" >> "%s/calls"\n' "$program" "$work" > "$work/stand-ins/$program"
   chmod +x "$work/stand-ins/$program"
@@ -28,7 +28,7 @@ for script in "$source_dir"/scripts/*.sh; do
   code=0
   PATH=$work/stand-ins:$PATH bash "$script" --help >"$work/out" 2>"$work/err" || code=$?
   [ "$code" = 0 ] || fail "$name --help: exit code $code"
-  grep -q "^usage: .*$name" "$work/out" || fail "$name --help prints no usage line"
+  grep -qi "usage:.*$name" "$work/out" || fail "$name --help prints no usage line naming it"
   [ ! -e "$work/calls" ] || fail "$name --help ran: $(cat "$work/calls")"
 done
 
