@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
+# usage: scripts/fuzz-long.sh [SECONDS]
 # Runs every libFuzzer target for a long time, one after the other:
 #   scripts/fuzz-long.sh [SECONDS]  (default 600, ten minutes per target)
 # Same targets, sanitizers and failure rules as the short runs of the test
 # command (scripts/run-fuzzers.sh), in a build directory of its own,
 # build/fuzz-long; each target's log stays in build/fuzz-long/fuzz_<name>.log.
 # Ends with one line per target: executions, corpus size, peak memory.
+if [ "${1:-}" = --help ]; then
+  # The comment above, without its "# ".
+  sed -n '2,/^[^#]/s/^# \{0,1\}//p' "$0"
+  exit 0
+fi
 set -u
 cd "$(dirname "$0")/.."
 seconds=${1:-600}

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# usage: scripts/long-runs.sh [full] [f1] [music] [data]
 # Long runs of the real demo on a private Xvfb (640x480x16), with SDL's silent
 # audio and its message boxes answered by tests/e2e/demo_runner:
 #   scripts/long-runs.sh [full] [f1] [music] [data]     (default: all four)
@@ -15,6 +16,11 @@
 # data is the default set written by qeb-datagen. The standard error of the
 # last run of each case stays in build/long-runs-logs. Exit status 0 when
 # every check passed.
+if [ "${1:-}" = --help ]; then
+  # The comment above, without its "# ".
+  sed -n '2,/^[^#]/s/^# \{0,1\}//p' "$0"
+  exit 0
+fi
 set -u
 cd "$(dirname "$0")/.."
 root=$(pwd)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# usage: scripts/render-frames.sh [TICK:NAME ...]
 # Renders chosen moments of the demo with its default data into PNG files in
 # docs/images/, headless, on a private Xvfb:
 #   scripts/render-frames.sh [TICK:NAME ...]
@@ -7,6 +8,11 @@
 #
 # The screen is 24 bits deep: today's displays grant the demo's 640x480 at
 # their own depth, which is what a viewer sees.
+if [ "${1:-}" = --help ]; then
+  # The comment above, without its "# ".
+  sed -n '2,/^[^#]/s/^# \{0,1\}//p' "$0"
+  exit 0
+fi
 set -eu
 cd "$(dirname "$0")/.."
 root=$(pwd)

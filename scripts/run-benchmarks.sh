@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# usage: scripts/run-benchmarks.sh [REPETITIONS]
 # Builds Qeb in Release (build/benchmarks) and runs every benchmark under
 # bench/ on a private Xvfb (640x480x16, SDL's silent audio), then prints one
 # table of ratios, each as min/median/max over the repetitions:
@@ -17,6 +18,11 @@
 # REPETITIONS times each, and each pair gives one ratio.
 # Last, the peak resident memory of the real demo's start-up, with the
 # default data and with a single picture.
+if [ "${1:-}" = --help ]; then
+  # The comment above, without its "# ".
+  sed -n '2,/^[^#]/s/^# \{0,1\}//p' "$0"
+  exit 0
+fi
 set -eu
 cd "$(dirname "$0")/.."
 root=$(pwd)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# usage: scripts/run-fuzzers.sh [SECONDS]
 # Runs every libFuzzer target briefly:  scripts/run-fuzzers.sh [SECONDS]  (default 20)
 #
 # Builds the targets with clang in build/fuzz, libraries instrumented and
@@ -10,6 +11,11 @@
 # Fails when any target finds a crash, a leak or an input slower than 10 s.
 # QEB_FUZZ_BUILD names another build directory (scripts/fuzz-long.sh uses one
 # of its own, so that long runs and short runs do not share logs).
+if [ "${1:-}" = --help ]; then
+  # The comment above, without its "# ".
+  sed -n '2,/^[^#]/s/^# \{0,1\}//p' "$0"
+  exit 0
+fi
 set -eu
 cd "$(dirname "$0")/.."
 seconds=${1:-20}
@@ -17,7 +23,7 @@ build=${QEB_FUZZ_BUILD:-build/fuzz}
 
 instrument="-fsanitize=fuzzer-no-link"
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DQEB_FUZZ=ON -DQEB_SANITIZE=ON -DBUILD_TESTING=OFF \
+  -DQEB_BUILD_FUZZERS=ON -DQEB_SANITIZE=ON -DQEB_BUILD_TESTS=OFF -DQEB_BUILD_TOOLS=OFF \
   -DCMAKE_C_FLAGS="$instrument" -DCMAKE_CXX_FLAGS="$instrument" >/dev/null
 cmake --build "$build" --target qeb_fuzz_targets -j "$(nproc)"
 

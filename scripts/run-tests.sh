@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test, headless:
+# usage: scripts/run-tests.sh
+# Installs what is missing (with sudo when not run as root: it says so
+# first), then builds and runs every test, headless:
 #   1. the suite on an optimised build,
 #   2. the suite again under AddressSanitizer and UndefinedBehaviorSanitizer,
 #   3. the suite again under ThreadSanitizer (scripts/run-tsan.sh),
 #   4. a short run of each fuzz target (clang's libFuzzer).
+if [ "${1:-}" = --help ]; then
+  # The comment above, without its "# ".
+  sed -n '2,/^[^#]/s/^# \{0,1\}//p' "$0"
+  exit 0
+fi
 set -eu -o pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh

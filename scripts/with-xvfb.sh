@@ -1,7 +1,12 @@
 #!/usr/bin/env bash
+# usage: scripts/with-xvfb.sh [--screen WxHxDEPTH] [--] COMMAND [ARGS...]
 # Runs a command on a private Xvfb display and stops the server afterwards.
-#   scripts/with-xvfb.sh [--screen 640x480x16] [--] command [args...]
 # The default screen has exactly one display mode, 640x480 at 16 bits.
+if [ "${1:-}" = --help ]; then
+  # The comment above, without its "# ".
+  sed -n '2,/^[^#]/s/^# \{0,1\}//p' "$0"
+  exit 0
+fi
 set -u
 screen=640x480x16
 if [ "${1:-}" = --screen ]; then screen=$2; shift 2; fi
