@@ -52,8 +52,8 @@ bool WriteDataSet(const std::string& outputFolder) {
     ok = Write(data + "anim2/anim_" + number2 + ".bmp", EncodeBmp24(MakeTunnelFrame(frame))) && ok;
     ok = Write(data + "anim3/frame" + number1 + ".bmp", EncodeBmp4Core(MakeCubeFrame(frame))) && ok;
   }
-  ok = Write(data + "end1.bmp", EncodeBmp4Core(MakeFirstEndPicture())) && ok;
-  ok = Write(data + "end2.bmp", EncodeBmp4Core(MakeSecondEndPicture())) && ok;
+  ok = Write(data + "end1.bmp", EncodeBmp24(MakeFirstEndPicture())) && ok;
+  ok = Write(data + "end2.bmp", EncodeBmp24(MakeSecondEndPicture())) && ok;
   ok = Write(data + "begin.bmp", EncodeBmp24(MakeOpeningPicture())) && ok;
 
   ok = Write(data + "demo.mp3", EncodeMp3(SynthesiseSoundtrack(), soundtrackSampleRate)) && ok;
