@@ -52,10 +52,10 @@ GLuint SolidTexture(uint8_t level) {
 // What one sampled frame showed.
 struct SlotFigures {
   int slot;
-  double wallShare;        // of the frame, where the waving walls are seen
-  double blendedMean;      // mean brightness with blending on, 0..1
-  double blendedWhite;     // share of pixels washed out to white, blending on
-  double blendedClipped;   // share of pixels with at least one channel at full
+  double wallShare;       // of the frame, where the waving walls are seen
+  double blendedMean;     // mean brightness with blending on, 0..1
+  double blendedWhite;    // share of pixels washed out to white, blending on
+  double blendedClipped;  // share of pixels with at least one channel at full
 };
 
 // The whole show replayed once with the demo's own code; the frame in the
@@ -171,7 +171,6 @@ TEST_F(ShowFrames, AWavingWallFillsPartOfNearlyEveryFrame) {
       missed += note;
     }
   }
-  std::printf("a wall fills 15%% of the frame in %d of %zu slots; not in:%s\n", framed, figures.size(),
-              missed.c_str());
+  std::printf("a wall fills 15%% of the frame in %d of %zu slots; not in:%s\n", framed, figures.size(), missed.c_str());
   EXPECT_GE(framed, 0.97 * double(figures.size())) << "slots with less than 15% wall:" << missed;
 }

@@ -12,10 +12,10 @@
 #include "datagen/picture.h"
 
 struct TextStyle {
-  double capHeight = 20;      // pixels from the top of a capital to the baseline
-  double weight = 0.16;       // stroke width as a share of the cap height
-  double outlineWidth = 2;    // pixels of outline round the strokes (0: none)
-  double shadowOffset = 2;    // pixels down and right of a soft drop shadow (0: none)
+  double capHeight = 20;    // pixels from the top of a capital to the baseline
+  double weight = 0.16;     // stroke width as a share of the cap height
+  double outlineWidth = 2;  // pixels of outline round the strokes (0: none)
+  double shadowOffset = 2;  // pixels down and right of a soft drop shadow (0: none)
   Rgb outline{0, 0, 0};
   // The fill colour at a height through the letters, 0 at the top, 1 at the baseline.
   std::function<Rgb(double)> fill = [](double) { return Rgb{255, 255, 255}; };
