@@ -30,8 +30,8 @@ void FillDisc(Picture& picture, Point2 centre, double radius, Rgb colour, double
 
 void DrawLine(Picture& picture, Point2 from, Point2 to, double width, Rgb colour, double opacity) {
   const double dx = to.x - from.x, dy = to.y - from.y, lengthSquared = dx * dx + dy * dy;
-  ForPixelsNear(picture, std::min(from.x, to.x), std::min(from.y, to.y), std::max(from.x, to.x),
-                std::max(from.y, to.y), width / 2 + 1, [&](int x, int y) {
+  ForPixelsNear(picture, std::min(from.x, to.x), std::min(from.y, to.y), std::max(from.x, to.x), std::max(from.y, to.y),
+                width / 2 + 1, [&](int x, int y) {
                   const double px = x + 0.5 - from.x, py = y + 0.5 - from.y;
                   const double t = lengthSquared > 0 ? std::clamp((px * dx + py * dy) / lengthSquared, 0.0, 1.0) : 0.0;
                   const double distance = std::hypot(px - t * dx, py - t * dy);
