@@ -174,3 +174,20 @@ TEST_F(ShowFrames, AWavingWallFillsPartOfNearlyEveryFrame) {
   std::printf("a wall fills 15%% of the frame in %d of %zu slots; not in:%s\n", framed, figures.size(), missed.c_str());
   EXPECT_GE(framed, 0.97 * double(figures.size())) << "slots with less than 15% wall:" << missed;
 }
+
+// With blending on, every layer adds its colour to the grey the frame is
+// cleared to, and the fog adds grey to every layer however dark its
+// texture: even black pictures leave blended frames 88% bright on average
+// and a quarter of their pixels white. What the pictures can do is keep
+// the rest from washing out.
+TEST_F(ShowFrames, BlendedLookKeepsMostOfTheFrameFromWashingOut) {
+  double mean = 0, white = 0, clipped = 0;
+  for (const SlotFigures& slot : figures) {
+    mean += slot.blendedMean / figures.size();
+    white += slot.blendedWhite / figures.size();
+    clipped += slot.blendedClipped / figures.size();
+  }
+  std::printf("blended frames: mean brightness %.1f%%, white %.1f%%, a channel at full %.1f%%\n", 100 * mean,
+              100 * white, 100 * clipped);
+  EXPECT_LT(white, 0.5);
+}
