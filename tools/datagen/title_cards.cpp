@@ -11,13 +11,14 @@ namespace {
 constexpr int size = titleCardSize;
 constexpr double pi = 3.14159265358979323846;
 const char* const title = "QEB";
-// The letters keep clear of the picture's left and right edges, where the
-// wave bends the wall most as it comes round.
+// Lines of letters take at most about two thirds of the picture's width:
+// the wave bends the wall back hardest near its edges, where letters fold
+// out of sight.
 constexpr double middle = size / 2.0;
 
 TextStyle TitleStyle(Rgb outline) {
   TextStyle style;
-  style.capHeight = 78;
+  style.capHeight = 66;
   style.weight = 0.2;
   style.outlineWidth = 4;
   style.shadowOffset = 5;
@@ -100,12 +101,12 @@ Picture MakeOpeningPicture() {
       PixelAt(picture, x, y) = MixRgb(PixelAt(picture, x, y), Rgb{255, 240, 200}, lit);
     }
   }
-  DrawStrokeText(picture, "WELCOME TO", middle, 40, CaptionStyle(17, Rgb{170, 230, 255}, Rgb{10, 4, 30}));
+  DrawStrokeText(picture, "WELCOME TO", middle, 46, CaptionStyle(15, Rgb{170, 230, 255}, Rgb{10, 4, 30}));
   TextStyle titleStyle = TitleStyle(Rgb{24, 6, 16});
   titleStyle.fill = Gold;
-  DrawStrokeText(picture, title, middle, 76, titleStyle);
-  DrawStrokeText(picture, "FOUR WAVING", middle, 176, CaptionStyle(15, Rgb{170, 230, 255}, Rgb{10, 4, 30}));
-  DrawStrokeText(picture, "WALLS", middle, 200, CaptionStyle(15, Rgb{170, 230, 255}, Rgb{10, 4, 30}));
+  DrawStrokeText(picture, title, middle, 82, titleStyle);
+  DrawStrokeText(picture, "FOUR WAVING", middle, 170, CaptionStyle(14, Rgb{170, 230, 255}, Rgb{10, 4, 30}));
+  DrawStrokeText(picture, "WALLS", middle, 194, CaptionStyle(14, Rgb{170, 230, 255}, Rgb{10, 4, 30}));
   return picture;
 }
 
@@ -140,9 +141,9 @@ Picture MakeFirstEndPicture() {
   }
   TextStyle titleStyle = TitleStyle(Rgb{10, 6, 10});
   titleStyle.fill = Gold;
-  DrawStrokeText(picture, title, middle, 46, titleStyle);
-  DrawStrokeText(picture, "THANKS FOR", middle, 158, CaptionStyle(20, Rgb{255, 255, 255}, Rgb{10, 6, 10}));
-  DrawStrokeText(picture, "WATCHING", middle, 190, CaptionStyle(20, Rgb{255, 255, 255}, Rgb{10, 6, 10}));
+  DrawStrokeText(picture, title, middle, 52, titleStyle);
+  DrawStrokeText(picture, "THANKS FOR", middle, 158, CaptionStyle(17, Rgb{255, 255, 255}, Rgb{10, 6, 10}));
+  DrawStrokeText(picture, "WATCHING", middle, 186, CaptionStyle(17, Rgb{255, 255, 255}, Rgb{10, 6, 10}));
   return picture;
 }
 
@@ -171,9 +172,9 @@ Picture MakeSecondEndPicture() {
   }
   AddStars(picture, 0x5EED0103, 50, 60);
   TextStyle titleStyle = TitleStyle(Rgb{24, 4, 30});
-  titleStyle.capHeight = 60;
+  titleStyle.capHeight = 56;
   titleStyle.fill = [](double t) { return MixRgb(Rgb{255, 255, 255}, Rgb{120, 200, 230}, t); };
   DrawStrokeText(picture, title, middle, 24, titleStyle);
-  DrawStrokeText(picture, "THE END", middle, 200, CaptionStyle(26, Rgb{255, 255, 255}, Rgb{24, 4, 30}));
+  DrawStrokeText(picture, "THE END", middle, 204, CaptionStyle(24, Rgb{255, 255, 255}, Rgb{24, 4, 30}));
   return picture;
 }
