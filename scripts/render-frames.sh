@@ -2,8 +2,9 @@
 # usage: scripts/render-frames.sh [TICK:NAME ...]
 # Renders chosen moments of the demo with its default data into PNG files in
 # docs/images/, headless, on a private Xvfb:
-#   scripts/render-frames.sh [TICK:NAME ...]
-# Each TICK (a value of the demo clock, 0..19400) becomes docs/images/NAME.png.
+#   scripts/render-frames.sh [TICK:NAME[:blend] ...]
+# Each TICK (a value of the demo clock, 0..19400) becomes docs/images/NAME.png;
+# with ":blend" it is drawn in the look the B key toggles.
 # Without arguments, the pictures the README shows are rendered again.
 #
 # The screen is 24 bits deep: today's displays grant the demo's 640x480 at
@@ -21,7 +22,7 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$build" --target qeb-datagen qeb-render-frames -j "$(nproc)"
 
 if [ $# -eq 0 ]; then
-  set -- 900:opening 2200:plasma 6400:tunnel-held 8400:tunnel 13400:cube 18600:thanks 19100:the-end
+  set -- 900:opening 3000:countdown 8500:rocket 17600:tree 13400:blended:blend
 fi
 
 work=$(mktemp -d)
@@ -31,7 +32,10 @@ trap 'rm -rf "$work"' EXIT
 mkdir -p docs/images
 requests=()
 for pair in "$@"; do
-  requests+=("${pair%%:*}:$root/docs/images/${pair#*:}.png")
+  name=${pair#*:}
+  suffix=""
+  case "$name" in *:blend) name=${name%:blend} suffix=":blend" ;; esac
+  requests+=("${pair%%:*}:$root/docs/images/$name.png$suffix")
 done
 cd "$work"
 "$root/scripts/with-xvfb.sh" --screen 640x480x24 -- "$root/$build/tools/framegrab/qeb-render-frames" "${requests[@]}"

@@ -15,22 +15,29 @@
 #include <vector>
 
 #include "datagen/bmp_writer.h"
+#include "datagen/palette_match.h"
 #include "datagen/title_cards.h"
 #include "datagen/world_textures.h"
 #include "image/dib_image.h"
 
 namespace {
+IndexedPicture SixteenColours(const Picture& picture) {
+  std::vector<Rgb> palette;
+  for (int i = 0; i < 16; ++i)
+    palette.push_back(Rgb{uint8_t(i & 1 ? 255 : 40), uint8_t(i & 2 ? 220 : 30), uint8_t(i * 16)});
+  return MatchToPalette(picture, palette, 24.0);
+}
 
 // The file of each format, written once per process: the floor texture
-// (24-bit), the closing picture (8-bit) and the first end picture (4-bit,
-// core header), all 256x256 as in the demo's data.
+// (24-bit), the closing picture (8-bit) and the first end picture matched to
+// 16 colours (4-bit, core header), all 256x256 as in the demo's data.
 const std::string& PathOf(int bitCount) {
   static std::string paths[3];
   const int which = bitCount == 24 ? 0 : bitCount == 8 ? 1 : 2;
   if (paths[which].empty()) {
     const std::vector<uint8_t> bytes = bitCount == 24  ? EncodeBmp24(MakeFloorTexture())
                                        : bitCount == 8 ? EncodeBmp8(MakeClosingPicture())
-                                                       : EncodeBmp4Core(MakeFirstEndPicture());
+                                                       : EncodeBmp4Core(SixteenColours(MakeFirstEndPicture()));
     paths[which] = "/tmp/qeb-image-bench-" + std::to_string(bitCount) + ".bmp";
     if (!WriteFileBytes(paths[which], bytes)) std::abort();
   }

@@ -1,6 +1,7 @@
 // The camera script flown by the demo's own clock and camera code for a whole
-// run: it stays inside the room, clear of the wave walls, and the title
-// pictures are in view while they are shown.
+// run: it stays inside the room, clear of the wave walls, the title pictures
+// are in view while they are shown, and a wall is in view whenever the
+// picture changes.
 #include <cmath>
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include "clock/demo_state.h"
 #include "datagen/room.h"
 #include "generated_data.h"
+#include "render/timeline.h"
 #include "scene/camera_path.h"
 #include "scene/scene_state.h"
 
@@ -64,10 +66,13 @@ TEST_F(InDataSetFolder, CameraStaysInTheRoomAndFramesTheWalls) {
   // The near plane lies 0.1 in front of the eye: keep it clear of the room,
   // and keep well away from the waves.
   const double roomClearance = 0.15, waveClearance = 0.3;
-  int frames = 0, framesWithAWallInView = 0, titleFramesOutOfView = 0;
+  int frames = 0, framesWithAWallInView = 0, titleFramesOutOfView = 0, changesOutOfView = 0;
+  int picture = TimelineTextureSlot(0);
   bool ended = false;
   while (!ended) {
     ended = AdvanceDemoClock();
+    const bool pictureChanges = TimelineTextureSlot(demoTick) != picture;
+    picture = TimelineTextureSlot(demoTick);
     ApplyCameraStep();
     ++frames;
     const Point eye = {cameraState.posX, cameraState.posY + eyeHeight, cameraState.posZ};
@@ -87,9 +92,11 @@ TEST_F(InDataSetFolder, CameraStaysInTheRoomAndFramesTheWalls) {
     }
     framesWithAWallInView += wallInView;
     if (ShowsATitlePicture(demoTick / 100) && !readableWallInView) ++titleFramesOutOfView;
+    if (pictureChanges && !wallInView) ++changesOutOfView;
   }
   EXPECT_EQ(titleFramesOutOfView, 0) << "title pictures shown while no readable wall is in view";
-  // Between walls the camera turns, so not every frame can show one.
-  EXPECT_GT(framesWithAWallInView, frames * 3 / 4) << framesWithAWallInView << " of " << frames;
+  EXPECT_EQ(changesOutOfView, 0) << "pictures changed while no wall was in view";
+  // Turning from one wall to the next takes a moment, so not every frame can show one.
+  EXPECT_GT(framesWithAWallInView, frames * 97 / 100) << framesWithAWallInView << " of " << frames;
   ResetSceneState();
 }

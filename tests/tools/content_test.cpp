@@ -1,15 +1,19 @@
-// Properties of the generated content that the files alone do not show: the
-// animations and the soundtrack loop without a seam, and numbers are written
-// exactly.
+// Properties of the generated content that the files alone do not show:
+// each picture series changes visibly from card to card, the soundtrack
+// fits the show and its loudness, and numbers are written exactly.
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
+#include <iterator>
+#include <numeric>
 
 #include <gtest/gtest.h>
 
 #include "datagen/animations.h"
+#include "datagen/camera_script.h"
 #include "datagen/decimal_text.h"
+#include "datagen/loudness.h"
 #include "datagen/soundtrack.h"
 
 namespace {
@@ -22,48 +26,63 @@ double MeanDifference(const Picture& a, const Picture& b) {
   return sum / (3.0 * a.pixels.size());
 }
 
-struct AnimationCase {
+struct SeriesCase {
   const char* name;
-  std::function<Picture(int)> frame;
+  std::function<Picture(int)> card;
 };
 
-void PrintTo(const AnimationCase& animation, std::ostream* out) { *out << animation.name; }
+void PrintTo(const SeriesCase& series, std::ostream* out) { *out << series.name; }
 
-class AnimationLoop : public testing::TestWithParam<AnimationCase> {};
+class PictureSeries : public testing::TestWithParam<SeriesCase> {};
 }  // namespace
 
-// Every frame differs from the one before (the picture moves), and the step
-// from the last frame back to the first is no bigger than the others.
-TEST_P(AnimationLoop, MovesAndWrapsWithoutAJump) {
-  std::vector<Picture> frames;
-  for (int k = 0; k < animationFrameCount; ++k) frames.push_back(GetParam().frame(k));
-  double largestStep = 0;
+// The walls show a series one card at a time: every card must tell the
+// viewer something new, so no two neighbouring cards look alike.
+TEST_P(PictureSeries, EveryCardDiffersVisiblyFromTheOneBefore) {
+  Picture previous = GetParam().card(0);
   for (int k = 1; k < animationFrameCount; ++k) {
-    const double step = MeanDifference(frames[k - 1], frames[k]);
-    EXPECT_GT(step, 1.0) << "frames " << k << " and " << k + 1 << " look alike";
-    largestStep = std::max(largestStep, step);
+    Picture card = GetParam().card(k);
+    ASSERT_EQ(card.width, animationSize);
+    ASSERT_EQ(card.height, animationSize);
+    EXPECT_GT(MeanDifference(previous, card), 1.0) << "cards " << k << " and " << k + 1 << " look alike";
+    previous = std::move(card);
   }
-  EXPECT_LE(MeanDifference(frames.back(), frames.front()), largestStep * 1.05);
 }
 
-INSTANTIATE_TEST_SUITE_P(Animations, AnimationLoop,
-                         testing::Values(AnimationCase{"plasma",
-                                                       [](int k) { return ExpandIndexed(MakePlasmaFrame(k)); }},
-                                         AnimationCase{"tunnel", MakeTunnelFrame},
-                                         AnimationCase{"cube", [](int k) { return ExpandIndexed(MakeCubeFrame(k)); }}),
-                         [](const testing::TestParamInfo<AnimationCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Series, PictureSeries,
+                         testing::Values(SeriesCase{"countdown",
+                                                    [](int k) { return ExpandIndexed(MakeCountdownCard(k)); }},
+                                         SeriesCase{"rocket", MakeRocketCard},
+                                         SeriesCase{"tree", [](int k) { return ExpandIndexed(MakeTreeCard(k)); }}),
+                         [](const testing::TestParamInfo<SeriesCase>& info) { return info.param.name; });
 
-TEST(Soundtrack, LoopsWithoutAClick) {
-  const std::vector<int16_t> samples = SynthesiseSoundtrack();
-  ASSERT_EQ(samples.size(), size_t(soundtrackFrames) * 2);
-  for (int channel = 0; channel < 2; ++channel) {
-    std::vector<int> steps;
-    for (size_t i = channel + 2; i < samples.size(); i += 2) steps.push_back(std::abs(samples[i] - samples[i - 2]));
-    std::nth_element(steps.begin(), steps.begin() + steps.size() * 99 / 100, steps.end());
-    const int typicalLargeStep = steps[steps.size() * 99 / 100];
-    const int seam = std::abs(samples[channel] - samples[samples.size() - 2 + channel]);
-    EXPECT_LE(seam, typicalLargeStep) << "channel " << channel;
+// Each section starts where the timeline changes, within one video frame.
+TEST(Soundtrack, SectionsChangeWithTheTimeline) {
+  const std::vector<int> frames = FramesPerSlot();
+  const int changeSlots[] = {0, 16, 56, 72, 112, 128, 168, 184};
+  const std::vector<long> starts = SoundtrackSectionStarts();
+  ASSERT_EQ(starts.size(), std::size(changeSlots));
+  for (size_t i = 0; i < starts.size(); ++i) {
+    const long frame = std::accumulate(frames.begin(), frames.begin() + changeSlots[i], 0L);
+    EXPECT_NEAR(double(starts[i]), double(frame) * soundtrackSampleRate / 60, soundtrackSampleRate / 60.0)
+        << "section " << i << " and slot " << changeSlots[i];
   }
+}
+
+// A 997 Hz sine at half of full scale in both channels reads -6.0 LUFS.
+// Silence around it is gated out: without the gates, 3 s of silence either
+// side of 5 s of tone would read 3.4 LU lower; only the few blocks that
+// straddle an edge still count, a quarter of a decibel.
+TEST(Loudness, ReadsASineAsTheBroadcastMeasureDoes) {
+  const int rate = 44100;
+  std::vector<float> tone;
+  for (int i = 0; i < 5 * rate; ++i) tone.push_back(float(0.5 * std::sin(2 * M_PI * 997.0 * i / rate)));
+  EXPECT_NEAR(IntegratedLoudness(tone, tone, rate), -6.02, 0.1);
+  std::vector<float> withSilence(3 * rate, 0.0f);
+  withSilence.insert(withSilence.end(), tone.begin(), tone.end());
+  withSilence.resize(withSilence.size() + 3 * rate, 0.0f);
+  EXPECT_NEAR(IntegratedLoudness(withSilence, withSilence, rate), -6.02, 0.3);
+  EXPECT_LE(IntegratedLoudness(std::vector<float>(rate, 0.0f), std::vector<float>(rate, 0.0f), rate), -70.0);
 }
 
 TEST(FixedDecimal, RoundsWithoutTheCLibrary) {

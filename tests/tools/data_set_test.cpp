@@ -10,11 +10,14 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <numeric>
 #include <set>
 
 #include <gtest/gtest.h>
 
 #include "answered_message_boxes.h"
+#include "datagen/camera_script.h"
+#include "datagen/loudness.h"
 #include "datagen/room.h"
 #include "datagen/soundtrack.h"
 #include "generated_data.h"
@@ -130,35 +133,86 @@ TEST_F(InDataSetFolder, All127PicturesDecodeAsPowerOfTwoSquares) {
   EXPECT_TRUE(answeredMessageBoxes.shown.empty()) << answeredMessageBoxes.shown.front().text;
 }
 
-TEST_F(InDataSetFolder, SoundtrackDecodesToItsIntendedLength) {
-  mpg123_handle* decoder = mpg123_new(nullptr, nullptr);
-  ASSERT_NE(decoder, nullptr);
-  ASSERT_EQ(mpg123_open(decoder, "Data/demo.mp3"), MPG123_OK);
+namespace {
+struct DecodedSound {
   long rate = 0;
-  int channels = 0, encoding = 0;
-  ASSERT_EQ(mpg123_getformat(decoder, &rate, &channels, &encoding), MPG123_OK);
-  EXPECT_EQ(rate, soundtrackSampleRate);
-  EXPECT_EQ(channels, MPG123_STEREO);
-  ASSERT_EQ(encoding, MPG123_ENC_SIGNED_16);
+  int channels = 0, encoding = 0, status = MPG123_OK;
+  std::vector<int16_t> samples;  // interleaved
+};
 
-  std::vector<unsigned char> block(65536);
-  size_t frames = 0;
-  double sumOfSquares = 0;
-  int status = MPG123_OK;
-  while (status == MPG123_OK) {
-    size_t bytes = 0;
-    status = mpg123_read(decoder, block.data(), block.size(), &bytes);
-    const auto* samples = reinterpret_cast<const int16_t*>(block.data());
-    for (size_t i = 0; i < bytes / 2; ++i) sumOfSquares += double(samples[i]) * samples[i];
-    frames += bytes / 4;
+// Data/demo.mp3 decoded the way the demo's player decodes it.
+DecodedSound DecodeSoundtrack() {
+  DecodedSound sound;
+  mpg123_handle* decoder = mpg123_new(nullptr, nullptr);
+  if (!decoder) return sound;
+  if (mpg123_open(decoder, "Data/demo.mp3") != MPG123_OK ||
+      mpg123_getformat(decoder, &sound.rate, &sound.channels, &sound.encoding) != MPG123_OK) {
+    mpg123_delete(decoder);
+    return sound;
   }
-  EXPECT_EQ(status, MPG123_DONE);
+  std::vector<unsigned char> block(65536);
+  while (sound.status == MPG123_OK && sound.encoding == MPG123_ENC_SIGNED_16) {
+    size_t bytes = 0;
+    sound.status = mpg123_read(decoder, block.data(), block.size(), &bytes);
+    const auto* samples = reinterpret_cast<const int16_t*>(block.data());
+    sound.samples.insert(sound.samples.end(), samples, samples + bytes / 2);
+  }
   mpg123_close(decoder);
   mpg123_delete(decoder);
+  return sound;
+}
 
+double RmsOf(const std::vector<int16_t>& samples, size_t firstFrame, size_t frames) {
+  double sum = 0;
+  for (size_t i = 2 * firstFrame; i < 2 * (firstFrame + frames); ++i) sum += double(samples[i]) * samples[i];
+  return std::sqrt(sum / (2.0 * frames));
+}
+}  // namespace
+
+TEST_F(InDataSetFolder, SoundtrackLastsAFullRunAtSixtyFramesASecond) {
+  const DecodedSound sound = DecodeSoundtrack();
+  EXPECT_EQ(sound.rate, soundtrackSampleRate);
+  EXPECT_EQ(sound.channels, MPG123_STEREO);
+  ASSERT_EQ(sound.encoding, MPG123_ENC_SIGNED_16);
+  EXPECT_EQ(sound.status, MPG123_DONE);
   // The encoder's delay and padding are declared in the stream, so the
-  // decoder gives back exactly the frames that were synthesised.
-  EXPECT_EQ(frames, size_t(soundtrackFrames));
-  const double rms = std::sqrt(sumOfSquares / std::max<size_t>(1, 2 * frames));
-  EXPECT_GT(rms, 1000.0) << "the soundtrack is nearly silent";
+  // decoder gives back exactly the frames that were synthesised: as many
+  // as a full run of the clock lasts at 60 frames a second.
+  const std::vector<int> frames = FramesPerSlot();
+  const long showFramesCounted = std::accumulate(frames.begin(), frames.end(), 0L);
+  EXPECT_EQ(sound.samples.size() / 2, size_t(showFramesCounted) * soundtrackSampleRate / 60);
+}
+
+// It ends as the clock does: the last second dies away to silence, and it
+// starts from silence, so the demo's loop (when frames come faster than 60
+// a second) joins without a click.
+TEST_F(InDataSetFolder, SoundtrackFadesToSilenceInItsLastSecond) {
+  const std::vector<int16_t> samples = DecodeSoundtrack().samples;
+  const size_t frames = samples.size() / 2, quarter = soundtrackSampleRate / 4;
+  ASSERT_GT(frames, 8 * quarter);
+  const double whole = RmsOf(samples, 0, frames);
+  EXPECT_GT(whole, 1000.0) << "the soundtrack is nearly silent";
+  double before = RmsOf(samples, frames - 5 * quarter, quarter);
+  for (size_t k = 4; k >= 1; --k) {
+    const double now = RmsOf(samples, frames - k * quarter, quarter);
+    EXPECT_LT(now, before) << "quarter second " << 5 - k << " of the last second";
+    before = now;
+  }
+  EXPECT_LT(RmsOf(samples, frames - soundtrackSampleRate / 20, soundtrackSampleRate / 20), whole * 0.01);
+  EXPECT_LT(RmsOf(samples, 0, soundtrackSampleRate / 100), whole * 0.05) << "the opening";
+}
+
+TEST_F(InDataSetFolder, SoundtrackIsLoudButNeverClips) {
+  const std::vector<int16_t> samples = DecodeSoundtrack().samples;
+  ASSERT_FALSE(samples.empty());
+  int peak = 0;
+  for (int16_t sample : samples) peak = std::max(peak, std::abs(int(sample)));
+  EXPECT_LT(peak, 32767) << "the soundtrack clips";
+  EXPECT_GT(peak, 32767 / 2);
+  std::vector<float> left, right;
+  for (size_t i = 0; i + 1 < samples.size(); i += 2) {
+    left.push_back(samples[i] / 32768.0f);
+    right.push_back(samples[i + 1] / 32768.0f);
+  }
+  EXPECT_NEAR(IntegratedLoudness(left, right, soundtrackSampleRate), soundtrackLoudness, 0.3);
 }

@@ -1,10 +1,12 @@
 #include "datagen/camera_script.h"
 
+#include <cmath>
 #include <cstdlib>
 
 #include "clock/demo_clock.h"
 #include "clock/demo_state.h"
 #include "datagen/decimal_text.h"
+#include "datagen/room.h"
 #include "scene/camera_path.h"
 
 namespace {
@@ -23,68 +25,81 @@ double& Field(Pose& pose, int field) {
   return *fields[field];
 }
 
-struct KeyPose {
-  int slot;  // the pose is reached when this slot begins
-  Pose pose;
+// Where the viewer looks: the middle of a waving wall's surface as the wave
+// sweeps it (the bulge of the -z wall comes towards the room, the +x wall's
+// goes away from it). Both walls show their pictures the right way round
+// from inside, so the pictures with writing on them are watched there.
+struct Target {
+  double x, y, z;
+};
+constexpr Target minusZWall = {-0.01, 0.49, -2.36};
+constexpr Target plusXWall = {3.64, 0.49, -0.01};
+
+struct KeyPlace {
+  int slot;  // the camera stands here, aimed at the target, when this slot begins
+  double posX, posY, posZ;
+  Target target;
   const char* note;
 };
 
-// Yaw 0 faces the wave wall on the -z side, 90 the one on +x, 180 +z, 270 -x;
-// yaw keeps counting past 360 so that turns stay continuous. Positive pitch
-// looks down. The walls on -z and +x show their pictures the right way round
-// from inside, so the title pictures are watched there.
-const KeyPose keyPoses[] = {
-    {0, {0, 0, 1, 0, 0}, "the opening picture on the -z wall; move in slowly"},
-    {11, {0, 0, -0.6, 0, 0}, "close to the opening picture"},
-    {14, {0, 0, -0.6, 0, 0}, "turn towards the +x wall as the first animation starts"},
-    {16, {0.15, 0, -0.35, 0, 10}, "first animation (fast clock)"},
-    {22, {1.0, 0, 0, 0, 90}, "the +x wall"},
-    {26, {1.2, 0, 0, 0, 90}, "circle the middle, looking out at each wall in turn"},
-    {28, {1.039, 0.05, 0.6, 0, 120}, nullptr},
-    {30, {0.6, 0.1, 1.039, 0, 150}, nullptr},
-    {32, {0, 0.15, 1.2, 0, 180}, "the +z wall"},
-    {34, {-0.6, 0.1, 1.039, 0, 210}, nullptr},
-    {36, {-1.039, 0.05, 0.6, 0, 240}, nullptr},
-    {38, {-1.2, 0, 0, 0, 270}, "the -x wall"},
-    {40, {-1.039, 0.05, -0.6, 0, 300}, nullptr},
-    {42, {-0.6, 0.1, -1.039, 0, 330}, nullptr},
-    {44, {0, 0.15, -1.2, 0, 360}, "the -z wall"},
-    {46, {0.6, 0.1, -1.039, 0, 390}, nullptr},
-    {48, {1.039, 0.05, -0.6, 0, 420}, nullptr},
-    {50, {1.2, 0, 0, 0, 450}, "the +x wall again; drift back"},
-    {55, {0.8, 0, 0.2, 0, 450}, "second animation's first picture held: sink low and look up at the -z wall"},
-    {60, {0.2, -0.25, 0.2, -6, 360}, nullptr},
-    {68, {0, -0.2, -0.7, -4, 360}, "rise as the second animation plays (fast clock)"},
-    {72, {0, 0, -0.6, 0, 360}, "turn left towards the -x wall"},
-    {78, {-0.4, 0, -0.3, 0, 315}, nullptr},
-    {84, {-1.1, 0.05, 0, 0, 270}, "the -x wall, close"},
-    {90, {-0.9, 0.1, 0.4, 2, 250}, "on to the +z wall"},
-    {94, {-0.4, 0.1, 0.8, 0, 200}, nullptr},
-    {100, {0, 0.05, 1.4, 0, 180}, "the +z wall"},
-    {106, {0.2, 0, 1.0, 0, 170}, "third animation's first picture held: rise and turn to the +x wall"},
-    {112, {0.5, 0.2, 0.4, 4, 110}, nullptr},
-    {118, {1.0, 0.35, 0.1, 8, 90}, "the +x wall from above"},
-    {127, {1.3, 0.1, 0, 2, 90}, "third animation plays: come close"},
-    {134, {1.6, 0, 0, 0, 90}, "pull away towards the +z wall"},
-    {140, {1.2, 0.1, 0.5, 0, 120}, nullptr},
-    {148, {0.2, 0.15, 1.4, 0, 180}, "the +z wall; on to the -x wall"},
-    {154, {-0.5, 0.1, 0.8, 0, 225}, nullptr},
-    {160, {-1.1, 0, 0.1, 0, 270}, "the -x wall, close"},
-    {166, {-1.0, 0, -0.2, 0, 280}, "last picture held: turn back to the -z wall"},
-    {174, {-0.4, 0.2, -0.4, 3, 330}, nullptr},
-    {180, {0, 0.1, -0.4, 1, 360}, "the -z wall, where the end pictures appear"},
-    {184, {0, 0, -0.6, 0, 360}, "first end picture"},
-    {188, {0, 0, -0.65, 0, 360}, "second end picture; draw back slowly"},
-    {194, {0, 0.1, 0.1, 0, 360}, "the closing picture: hold still"},
+// The show in scenes. Turns from one wall to the other take one slot and
+// happen while a picture is held, so no change of picture is missed.
+const KeyPlace keyPlaces[] = {
+    {0, 0, 0, 1, minusZWall, "the opening picture on the -z wall: rush in, then drift"},
+    {1, 0.0, 0.0, -0.6, minusZWall, nullptr},
+    {8, 0.35, 0.08, -0.55, minusZWall, nullptr},
+    {16, -0.3, -0.05, -0.6, minusZWall, "first series (fast clock): sway in front of the same wall"},
+    {30, -0.45, 0.05, -0.25, minusZWall, nullptr},
+    {44, 0.4, -0.05, -0.45, minusZWall, nullptr},
+    {57, 0.5, 0.0, -0.6, minusZWall, "second series' first picture held: turn to the +x wall"},
+    {58, 1.65, 0.0, -0.45, plusXWall, "sink low and look up at it"},
+    {65, 1.85, -0.2, 0.3, plusXWall, nullptr},
+    {72, 1.9, -0.05, -0.3, plusXWall, "second series (fast clock)"},
+    {85, 2.0, 0.1, 0.35, plusXWall, nullptr},
+    {98, 1.75, -0.1, -0.35, plusXWall, nullptr},
+    {113, 1.8, 0.0, 0.0, plusXWall, "third series' first picture held: back to the -z wall"},
+    {114, 0.6, 0.0, -0.5, minusZWall, nullptr},
+    {121, -0.2, 0.15, -0.7, minusZWall, nullptr},
+    {128, 0.0, 0.0, -0.55, minusZWall, "third series: a slow look from side to side"},
+    {138, 0.45, 0.05, -0.45, minusZWall, nullptr},
+    {148, -0.4, -0.1, -0.75, minusZWall, nullptr},
+    {158, 0.3, 0.1, -0.6, minusZWall, nullptr},
+    {170, 0.1, 0.0, -0.5, minusZWall, "its last picture held: over to the +x wall for the end"},
+    {171, 1.6, 0.0, -0.3, plusXWall, nullptr},
+    {184, 1.95, 0.05, 0.2, plusXWall, "the end pictures"},
+    {194, 1.8, 0.0, 0.0, plusXWall, "the closing picture"},
 };
-constexpr int keyCount = int(sizeof keyPoses / sizeof keyPoses[0]);
+constexpr int keyCount = int(sizeof keyPlaces / sizeof keyPlaces[0]);
+
+// Yaw 0 faces -z and 90 faces +x; positive pitch looks down.
+Pose Aimed(const KeyPlace& place) {
+  const double dx = place.target.x - place.posX, dz = place.target.z - place.posZ;
+  const double dy = place.target.y - (place.posY + eyeHeight);
+  const double degrees = 180.0 / 3.14159265358979323846;
+  return {place.posX, place.posY, place.posZ, -std::atan2(dy, std::hypot(dx, dz)) * degrees,
+          std::atan2(dx, -dz) * degrees};
+}
+
+// The key poses; yaw keeps counting past a full turn so that turns stay continuous.
+std::vector<Pose> KeyPoses() {
+  std::vector<Pose> poses;
+  for (const KeyPlace& place : keyPlaces) {
+    Pose pose = Aimed(place);
+    if (!poses.empty()) {
+      while (pose.yaw - poses.back().yaw > 180.0) pose.yaw -= 360.0;
+      while (pose.yaw - poses.back().yaw < -180.0) pose.yaw += 360.0;
+    }
+    poses.push_back(pose);
+  }
+  return poses;
+}
 
 // The slope of one field at key k for a monotone cubic curve through the
 // keys (Fritsch and Butland): zero at the ends and wherever the field turns
 // back, so the curve never passes beyond a key.
-double KeySlope(const std::vector<double>& times, int k, int field) {
+double KeySlope(const std::vector<Pose>& keys, const std::vector<double>& times, int k, int field) {
   if (k == 0 || k == keyCount - 1) return 0.0;
-  Pose before = keyPoses[k - 1].pose, here = keyPoses[k].pose, after = keyPoses[k + 1].pose;
+  Pose before = keys[k - 1], here = keys[k], after = keys[k + 1];
   const double h0 = times[k] - times[k - 1], h1 = times[k + 1] - times[k];
   const double d0 = (Field(here, field) - Field(before, field)) / h0;
   const double d1 = (Field(after, field) - Field(here, field)) / h1;
@@ -92,9 +107,9 @@ double KeySlope(const std::vector<double>& times, int k, int field) {
   return 3.0 * (h0 + h1) / ((2.0 * h1 + h0) / d0 + (h1 + 2.0 * h0) / d1);
 }
 
-Pose PoseAt(const std::vector<double>& times, double time) {
-  if (time <= times[0]) return keyPoses[0].pose;
-  if (time >= times[keyCount - 1]) return keyPoses[keyCount - 1].pose;
+Pose PoseAt(const std::vector<Pose>& keys, const std::vector<double>& times, double time) {
+  if (time <= times[0]) return keys[0];
+  if (time >= times[keyCount - 1]) return keys[keyCount - 1];
   int k = 0;
   while (time > times[k + 1]) ++k;
   const double h = times[k + 1] - times[k], s = (time - times[k]) / h;
@@ -102,9 +117,9 @@ Pose PoseAt(const std::vector<double>& times, double time) {
   const double h01 = -2 * s * s * s + 3 * s * s, h11 = s * s * s - s * s;
   Pose pose{};
   for (int field = 0; field < poseFields; ++field) {
-    Pose from = keyPoses[k].pose, to = keyPoses[k + 1].pose;
-    Field(pose, field) = h00 * Field(from, field) + h10 * h * KeySlope(times, k, field) + h01 * Field(to, field) +
-                         h11 * h * KeySlope(times, k + 1, field);
+    Pose from = keys[k], to = keys[k + 1];
+    Field(pose, field) = h00 * Field(from, field) + h10 * h * KeySlope(keys, times, k, field) + h01 * Field(to, field) +
+                         h11 * h * KeySlope(keys, times, k + 1, field);
   }
   return pose;
 }
@@ -135,8 +150,9 @@ std::string MakeCameraScript() {
   const std::vector<int> frames = FramesPerSlot();
   std::vector<int> slotStart(scriptSteps + 1, 0);
   for (int slot = 0; slot < scriptSteps; ++slot) slotStart[slot + 1] = slotStart[slot] + frames[slot];
+  const std::vector<Pose> keys = KeyPoses();
   std::vector<double> times;
-  for (const KeyPose& key : keyPoses) times.push_back(slotStart[key.slot]);
+  for (const KeyPlace& key : keyPlaces) times.push_back(slotStart[key.slot]);
 
   // Run the demo's clock and camera code over a whole show. At the first
   // frame of each slot, choose the step that brings the camera, as it
@@ -162,12 +178,12 @@ std::string MakeCameraScript() {
     ended = AdvanceDemoClock();
     const int slot = demoTick / 100;
     if (slot == plannedSlots) {
-      while (nextKey < keyCount && keyPoses[nextKey].slot <= slot) {
-        if (keyPoses[nextKey].note)
-          text += "// slot " + std::to_string(keyPoses[nextKey].slot) + ": " + keyPoses[nextKey].note + "\n";
+      while (nextKey < keyCount && keyPlaces[nextKey].slot <= slot) {
+        if (keyPlaces[nextKey].note)
+          text += "// slot " + std::to_string(keyPlaces[nextKey].slot) + ": " + keyPlaces[nextKey].note + "\n";
         ++nextKey;
       }
-      Pose target = PoseAt(times, slotStart[slot + 1]);
+      Pose target = PoseAt(keys, times, slotStart[slot + 1]);
       const double now[poseFields] = {cameraState.posX, cameraState.posY, cameraState.posZ, cameraState.pitch,
                                       cameraState.yaw};
       std::string line;

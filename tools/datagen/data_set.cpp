@@ -48,12 +48,12 @@ bool WriteDataSet(const std::string& outputFolder) {
   ok = Write(data + "map4.bmp", EncodeBmp8(MakeClosingPicture())) && ok;
   for (int frame = 0; frame < animationFrameCount; ++frame) {
     const std::string number1 = std::to_string(frame + 1), number2 = std::to_string(frame + 41);
-    ok = Write(data + "anim1/anim_" + number1 + ".bmp", EncodeBmp8(MakePlasmaFrame(frame))) && ok;
-    ok = Write(data + "anim2/anim_" + number2 + ".bmp", EncodeBmp24(MakeTunnelFrame(frame))) && ok;
-    ok = Write(data + "anim3/frame" + number1 + ".bmp", EncodeBmp4Core(MakeCubeFrame(frame))) && ok;
+    ok = Write(data + "anim1/anim_" + number1 + ".bmp", EncodeBmp8(MakeCountdownCard(frame))) && ok;
+    ok = Write(data + "anim2/anim_" + number2 + ".bmp", EncodeBmp24(MakeRocketCard(frame))) && ok;
+    ok = Write(data + "anim3/frame" + number1 + ".bmp", EncodeBmp4Core(MakeTreeCard(frame))) && ok;
   }
-  ok = Write(data + "end1.bmp", EncodeBmp4Core(MakeFirstEndPicture())) && ok;
-  ok = Write(data + "end2.bmp", EncodeBmp4Core(MakeSecondEndPicture())) && ok;
+  ok = Write(data + "end1.bmp", EncodeBmp24(MakeFirstEndPicture())) && ok;
+  ok = Write(data + "end2.bmp", EncodeBmp24(MakeSecondEndPicture())) && ok;
   ok = Write(data + "begin.bmp", EncodeBmp24(MakeOpeningPicture())) && ok;
 
   ok = Write(data + "demo.mp3", EncodeMp3(SynthesiseSoundtrack(), soundtrackSampleRate)) && ok;

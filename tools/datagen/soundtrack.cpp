@@ -3,26 +3,27 @@
 #include <algorithm>
 #include <cmath>
 
+#include "datagen/camera_script.h"
+#include "datagen/loudness.h"
 #include "datagen/prng.h"
 
 namespace {
 constexpr double pi = 3.14159265358979323846;
 constexpr double rate = soundtrackSampleRate;
-constexpr int loopLength = soundtrackFrames;
-constexpr int barLength = 16 * samplesPerSixteenth;
+constexpr long length = soundtrackFrames;
+constexpr long barLength = 16 * samplesPerSixteenth;
 
-// Two mixes, left and right, that wrap round: whatever is added past the end
-// lands at the start.
+// Two mixes, left and right; whatever would sound past the end is dropped.
 struct Mix {
   std::vector<float> left, right;
 };
 
-Mix MakeMix() { return Mix{std::vector<float>(loopLength, 0.0f), std::vector<float>(loopLength, 0.0f)}; }
+Mix MakeMix() { return Mix{std::vector<float>(length, 0.0f), std::vector<float>(length, 0.0f)}; }
 
 void Add(Mix& mix, long position, double left, double right) {
-  const size_t at = size_t(position % loopLength);
-  mix.left[at] += float(left);
-  mix.right[at] += float(right);
+  if (position < 0 || position >= length) return;
+  mix.left[size_t(position)] += float(left);
+  mix.right[size_t(position)] += float(right);
 }
 
 double NoteFrequency(int midiNote) { return 440.0 * std::pow(2.0, (midiNote - 69) / 12.0); }
@@ -54,32 +55,79 @@ double Square(double phase, double dt) {
 
 struct Chord {
   int notes[3];  // MIDI note numbers, round middle C (60)
+  int root;      // bass note
 };
-const Chord am = {{57, 60, 64}}, f = {{53, 57, 60}}, c = {{55, 60, 64}}, g = {{55, 59, 62}}, em = {{55, 59, 64}},
-            dm = {{53, 57, 62}};
+const Chord am = {{57, 60, 64}, 45}, f = {{53, 57, 60}, 41}, c = {{55, 60, 64}, 48}, g = {{55, 59, 62}, 43},
+            em = {{55, 59, 64}, 40}, dm = {{53, 57, 62}, 38}, e = {{52, 56, 59}, 40};
 
-// Sections of the tune, bar by bar: what plays and over which chords.
-enum Part { intro, verse, chorus, interlude };
-struct Bar {
-  Part part;
-  Chord chord;
-  int root;  // bass note
+// The sections, each starting on the bar where the timeline changes: a bar
+// is 4 beats of 1/108 minute, so 12 bars last one held picture (16 slots of
+// 100 frames) and 10 bars one fast series (40 slots of 33 or 34 frames).
+enum Section { opening, countdown, waiting, launch, seed, growth, blossom, ending };
+struct SectionSpan {
+  Section section;
+  int firstBar;
 };
+const SectionSpan sections[] = {
+    {opening, 0},     // the opening picture
+    {countdown, 12},  // the first series, a picture a beat
+    {waiting, 22},    // the second series' first picture, held
+    {launch, 34},     // the second series
+    {seed, 44},       // the third series' first picture, held
+    {growth, 56},     // the third series, a picture every three beats
+    {blossom, 86},    // its last picture, held
+    {ending, 98},     // the end pictures; the last chord rings out to the clock's end
+};
+constexpr int lastBar = 106;  // the bar in which the show ends
 
-Bar BarAt(int bar) {
-  static const Chord verseChords[4] = {am, f, c, g};
-  static const int verseRoots[4] = {45, 41, 48, 43};
-  static const Chord chorusChords[4] = {f, g, em, am};
-  static const int chorusRoots[4] = {41, 43, 40, 45};
-  static const Chord interludeChords[4] = {dm, am, f, g};
-  static const int interludeRoots[4] = {38, 45, 41, 43};
-  const int inPhrase = bar % 4;
-  if (bar < 4) return {intro, verseChords[inPhrase], verseRoots[inPhrase]};
-  if (bar < 12) return {verse, verseChords[inPhrase], verseRoots[inPhrase]};
-  if (bar < 20) return {chorus, chorusChords[inPhrase], chorusRoots[inPhrase]};
-  if (bar < 24) return {interlude, interludeChords[inPhrase], interludeRoots[inPhrase]};
-  if (bar < 32) return {verse, verseChords[inPhrase], verseRoots[inPhrase]};
-  return {chorus, chorusChords[inPhrase], chorusRoots[inPhrase]};
+// Where each section starts, in sample frames: at the first frame of the
+// slot where the timeline changes, counted with the demo's own clock. The
+// clock's fast stretches end a tick or two into the next slot, so a held
+// picture lasts a frame or two less than 12 bars; each section keeps its
+// own bar lines from its start.
+std::vector<long> SectionStarts() {
+  const int changeSlots[] = {0, 16, 56, 72, 112, 128, 168, 184};
+  const std::vector<int> frames = FramesPerSlot();
+  std::vector<long> starts;
+  for (int slot : changeSlots) {
+    long frame = 0;
+    for (int s = 0; s < slot; ++s) frame += frames[size_t(s)];
+    starts.push_back(frame * (soundtrackSampleRate / showFramesPerSecond));
+  }
+  return starts;
+}
+
+long BarStart(int bar) {
+  static const std::vector<long> starts = SectionStarts();
+  size_t section = 0;
+  while (section + 1 < starts.size() && bar >= sections[section + 1].firstBar) ++section;
+  return starts[section] + long(bar - sections[section].firstBar) * barLength;
+}
+
+Section SectionOf(int bar) {
+  Section found = opening;
+  for (const SectionSpan& span : sections)
+    if (bar >= span.firstBar) found = span.section;
+  return found;
+}
+
+Chord ChordOf(int bar) {
+  static const Chord verse[4] = {am, f, c, g}, chorus[4] = {f, g, em, am}, hymn[4] = {dm, am, f, g};
+  switch (SectionOf(bar)) {
+    case countdown:
+      return bar >= 20 ? e : verse[bar % 4];
+    case waiting:
+    case blossom:
+      return hymn[(bar - 2) % 4];
+    case launch:
+      return chorus[(bar - 34) % 4];
+    case growth:
+      return bar < 72 ? verse[bar % 4] : chorus[bar % 4];
+    case ending:
+      return bar >= 104 ? am : chorus[(bar - 98) % 4];
+    default:
+      return verse[bar % 4];
+  }
 }
 
 struct Note {
@@ -87,7 +135,7 @@ struct Note {
 };
 
 // The melody over the chorus chords (F G Em Am, twice), and a second one over
-// the verse chords (Am F C G, twice) for the verse's return.
+// the verse chords (Am F C G, twice).
 const Note chorusTune[] = {
     {0, 0, 4, 69},  {0, 4, 4, 72},  {0, 8, 2, 69},  {0, 10, 2, 67}, {0, 12, 4, 65}, {1, 0, 6, 67},
     {1, 6, 2, 71},  {1, 8, 8, 74},  {2, 0, 4, 76},  {2, 4, 2, 74},  {2, 6, 2, 71},  {2, 8, 4, 67},
@@ -194,103 +242,186 @@ void PlayNoiseDrum(Mix& mix, long start, double volume, double decaySeconds, dou
   }
 }
 
-// A ping-pong echo of three sixteenths on the lead and arpeggio. It runs over
-// the loop twice and keeps the second pass, so the echoes of the last bars
-// sound over the first ones just as they will when the tune loops.
+// A ping-pong echo of three sixteenths on the lead and arpeggio.
 void AddEcho(const Mix& source, Mix& target) {
   const size_t delay = 3 * samplesPerSixteenth;
   std::vector<float> lineLeft(delay, 0.0f), lineRight(delay, 0.0f);
   size_t position = 0;
-  for (int pass = 0; pass < 2; ++pass) {
-    for (size_t i = 0; i < size_t(loopLength); ++i) {
-      const float outLeft = lineLeft[position], outRight = lineRight[position];
-      lineLeft[position] = 0.5f * (source.left[i] + source.right[i]) + 0.4f * outRight;
-      lineRight[position] = 0.4f * outLeft;
-      position = (position + 1) % delay;
-      if (pass == 1) {
-        target.left[i] += 0.35f * outLeft;
-        target.right[i] += 0.35f * outRight;
-      }
-    }
+  for (size_t i = 0; i < size_t(length); ++i) {
+    const float outLeft = lineLeft[position], outRight = lineRight[position];
+    lineLeft[position] = 0.5f * (source.left[i] + source.right[i]) + 0.4f * outRight;
+    lineRight[position] = 0.4f * outLeft;
+    position = (position + 1) % delay;
+    target.left[i] += 0.35f * outLeft;
+    target.right[i] += 0.35f * outRight;
   }
 }
+
+// Drums of one bar, by how busy the section is: 0 none, 1 a soft pulse,
+// 2 a beat, 3 the full kit.
+void PlayDrums(Mix& mix, long barStart, int intensity, Prng& noise) {
+  auto at = [&](int step) { return barStart + long(step) * samplesPerSixteenth; };
+  if (intensity >= 1) {
+    PlayKick(mix, at(0), 0.45);
+    for (int step = 2; step < 16; step += 4) PlayNoiseDrum(mix, at(step), 0.08, 0.02, 0.0, 0.65, noise);
+  }
+  if (intensity >= 2) {
+    for (int beat = 1; beat < 4; ++beat) PlayKick(mix, at(beat * 4), 0.5);
+    for (int step = 0; step < 16; step += 4) PlayNoiseDrum(mix, at(step), 0.06, 0.015, 0.0, 0.4, noise);
+  }
+  if (intensity >= 3) {
+    PlayNoiseDrum(mix, at(4), 0.28, 0.05, 185.0, 0.5, noise);
+    PlayNoiseDrum(mix, at(12), 0.28, 0.05, 185.0, 0.5, noise);
+    for (int step = 1; step < 16; step += 2) PlayNoiseDrum(mix, at(step), 0.05, 0.015, 0.0, 0.35, noise);
+  }
+}
+
+int DrumIntensity(int bar) {
+  switch (SectionOf(bar)) {
+    case countdown:
+      return 2;
+    case waiting:
+      return bar >= 26 ? 1 : 0;
+    case launch:
+      return 3;
+    case growth:
+      return bar < 64 ? 1 : bar < 72 ? 2 : 3;
+    case ending:
+      return bar < 104 ? 3 : 0;
+    default:
+      return 0;
+  }
+}
+
+// A slow line of chord notes, two a bar, for the sections between the tunes.
+void PlayChordLine(Mix& mix, int bar, double volume) {
+  const Chord chord = ChordOf(bar);
+  const long start = BarStart(bar);
+  PlayLead(mix, start, 8 * samplesPerSixteenth - 900, chord.notes[2] + 12, volume);
+  PlayLead(mix, start + 8 * samplesPerSixteenth, 8 * samplesPerSixteenth - 900,
+           (bar % 2 ? chord.notes[0] : chord.notes[1]) + 12, volume);
+}
 }  // namespace
+
+std::vector<long> SoundtrackSectionStarts() {
+  std::vector<long> starts;
+  for (const SectionSpan& span : sections) starts.push_back(BarStart(span.firstBar));
+  return starts;
+}
 
 std::vector<int16_t> SynthesiseSoundtrack() {
   Mix dry = MakeMix(), echoed = MakeMix();
   Prng noise = MakePrng(0x5EED0005);
-  for (int bar = 0; bar < soundtrackBars; ++bar) {
-    const Bar now = BarAt(bar);
-    const long barStart = long(bar) * barLength;
+  for (int bar = 0; bar < lastBar; ++bar) {
+    const Section section = SectionOf(bar);
+    const Chord chord = ChordOf(bar);
+    const long barStart = BarStart(bar);
     auto at = [&](int step) { return barStart + long(step) * samplesPerSixteenth; };
+    const bool finalChord = section == ending && bar >= 104;
 
-    for (int pitch : now.chord.notes) PlayPad(dry, barStart, barLength, pitch, now.part == intro ? 0.05 : 0.04);
+    // The pad throughout; the final chord is held until the show ends.
+    const long padLength = finalChord ? (bar == 104 ? length - barStart : 0) : barLength;
+    for (int pitch : chord.notes)
+      if (padLength > 0) PlayPad(dry, barStart, padLength, pitch, section == opening && bar < 4 ? 0.03 : 0.04);
 
-    // Arpeggio: up through the chord and its octave, every sixteenth.
-    const int arpeggio[4] = {now.chord.notes[0] + 12, now.chord.notes[1] + 12, now.chord.notes[2] + 12,
-                             now.chord.notes[1] + 24};
-    for (int step = 0; step < 16; ++step) {
-      const double volume = (now.part == intro ? 0.035 : 0.05) * (step % 4 == 0 ? 1.0 : 0.7);
-      PlayBlip(echoed, at(step), arpeggio[step % 4], volume, step % 2 ? 0.7 : 0.3);
+    // Arpeggio: up through the chord and its octave, every sixteenth; in the
+    // quiet sections only every other one.
+    const bool quiet = section == opening || section == waiting || section == seed || section == blossom;
+    if (!finalChord && !(section == opening && bar < 4)) {
+      const int arpeggio[4] = {chord.notes[0] + 12, chord.notes[1] + 12, chord.notes[2] + 12, chord.notes[1] + 24};
+      for (int step = 0; step < 16; step += quiet ? 2 : 1) {
+        const double volume = (quiet ? 0.035 : 0.05) * (step % 4 == 0 ? 1.0 : 0.7);
+        PlayBlip(echoed, at(step), arpeggio[(quiet ? step / 2 : step) % 4], volume, step % 2 ? 0.7 : 0.3);
+      }
     }
 
-    if (now.part == interlude) {
-      PlayBass(dry, barStart, barLength, now.root, 0.18);
-    } else if (now.part != intro) {
+    // Bass: held notes in the quiet sections, driving eighths elsewhere.
+    if (finalChord) {
+      if (bar == 104) PlayBass(dry, barStart, length - barStart, chord.root, 0.2);
+    } else if (quiet) {
+      if (bar >= 8 || section != opening) PlayBass(dry, barStart, barLength, chord.root, 0.18);
+    } else {
       const int octave[8] = {0, 0, 12, 0, 0, 12, 0, 7};
-      for (int eighth = 0; eighth < 8; ++eighth) {
-        PlayBass(dry, at(eighth * 2), 2 * samplesPerSixteenth, now.root + octave[eighth], 0.16);
-      }
+      for (int eighth = 0; eighth < 8; ++eighth)
+        PlayBass(dry, at(eighth * 2), 2 * samplesPerSixteenth, chord.root + octave[eighth], 0.16);
     }
 
-    if (now.part == verse || now.part == chorus) {
-      for (int beat = 0; beat < 4; ++beat) PlayKick(dry, at(beat * 4), 0.55);
-      for (int step = 2; step < 16; step += 4) PlayNoiseDrum(dry, at(step), 0.12, 0.025, 0.0, 0.65, noise);
-      if (now.part == chorus) {
-        PlayNoiseDrum(dry, at(4), 0.28, 0.05, 185.0, 0.5, noise);
-        PlayNoiseDrum(dry, at(12), 0.28, 0.05, 185.0, 0.5, noise);
-        for (int step = 1; step < 16; step += 2) PlayNoiseDrum(dry, at(step), 0.05, 0.015, 0.0, 0.35, noise);
-      }
-    }
-    // The last bar rolls back into the start.
-    if (bar == soundtrackBars - 1) {
+    PlayDrums(dry, barStart, DrumIntensity(bar), noise);
+    // A roll into each section that starts with drums, rising to the GO of
+    // the countdown and to the launch.
+    const Section next = SectionOf(bar + 1);
+    if (next != section && DrumIntensity(bar + 1) >= 2) {
       for (int step = 8; step < 16; ++step)
         PlayNoiseDrum(dry, at(step), 0.1 + 0.02 * (step - 8), 0.05, 185.0, 0.5, noise);
     }
+    if (section == countdown && bar == 21) {
+      for (int step = 0; step < 8; ++step) PlayNoiseDrum(dry, at(step), 0.08 + 0.01 * step, 0.04, 185.0, 0.5, noise);
+    }
+    if (bar == 104) PlayNoiseDrum(dry, barStart, 0.25, 0.5, 0.0, 0.5, noise);  // a last cymbal
   }
 
-  // The melodies: the chorus tune in both choruses, the verse tune when the
-  // verse comes back after the interlude.
-  auto playTune = [&](const Note* tune, size_t count, int firstBar, double volume) {
+  // The melodies: the chorus tune at the launch, in the growth and at the
+  // end; the verse tune as the tree grows; slow lines while pictures are held.
+  auto playTune = [&](const Note* tune, size_t count, int firstBar, int bars, double volume) {
     for (size_t i = 0; i < count; ++i) {
-      const long start = long(firstBar + tune[i].bar) * barLength + long(tune[i].step) * samplesPerSixteenth;
+      if (tune[i].bar >= bars) continue;
+      const long start = BarStart(firstBar + tune[i].bar) + long(tune[i].step) * samplesPerSixteenth;
       PlayLead(echoed, start, long(tune[i].length) * samplesPerSixteenth - 600, tune[i].pitch, volume);
     }
   };
   const size_t chorusNotes = sizeof chorusTune / sizeof chorusTune[0];
   const size_t verseNotes = sizeof verseTune / sizeof verseTune[0];
-  playTune(chorusTune, chorusNotes, 12, 0.14);
-  playTune(verseTune, verseNotes, 24, 0.13);
-  playTune(chorusTune, chorusNotes, 32, 0.15);
+  playTune(chorusTune, chorusNotes, 34, 8, 0.14);
+  playTune(verseTune, verseNotes, 64, 8, 0.13);
+  playTune(chorusTune, chorusNotes, 72, 8, 0.15);
+  playTune(chorusTune, chorusNotes, 80, 4, 0.15);
+  playTune(chorusTune, chorusNotes, 98, 4, 0.15);
+  for (int bar = 26; bar < 34; ++bar) PlayChordLine(echoed, bar, 0.09);
+  for (int bar = 88; bar < 98; ++bar) PlayChordLine(echoed, bar, 0.09);
+  PlayLead(echoed, BarStart(104), length - BarStart(104) - long(rate), 69, 0.12);
 
   AddEcho(echoed, dry);
-  for (size_t i = 0; i < size_t(loopLength); ++i) {
+  for (size_t i = 0; i < size_t(length); ++i) {
     dry.left[i] += echoed.left[i];
     dry.right[i] += echoed.right[i];
   }
 
-  // Gentle saturation, then scale the loudest sample to 90 % of full range.
-  double peak = 1e-9;
-  for (size_t i = 0; i < size_t(loopLength); ++i) {
-    dry.left[i] = float(std::tanh(1.2 * dry.left[i]));
-    dry.right[i] = float(std::tanh(1.2 * dry.right[i]));
-    peak = std::max(peak, double(std::max(std::fabs(dry.left[i]), std::fabs(dry.right[i]))));
+  // From silence at the start, and to silence over the last second.
+  const long fadeIn = long(0.5 * rate), fadeOut = long(rate);
+  for (long i = 0; i < length; ++i) {
+    double gain = 1.0;
+    if (i < fadeIn) gain = double(i) / fadeIn;
+    if (i >= length - fadeOut) gain = 0.5 + 0.5 * std::cos(pi * double(i - (length - fadeOut)) / fadeOut);
+    dry.left[size_t(i)] = float(dry.left[size_t(i)] * gain);
+    dry.right[size_t(i)] = float(dry.right[size_t(i)] * gain);
   }
-  const double gain = 0.9 * 32767.0 / peak;
-  std::vector<int16_t> samples(size_t(loopLength) * soundtrackChannels);
-  for (size_t i = 0; i < size_t(loopLength); ++i) {
-    samples[2 * i] = int16_t(std::lround(dry.left[i] * gain));
-    samples[2 * i + 1] = int16_t(std::lround(dry.right[i] * gain));
+
+  // Bring the mix to the loudness aimed at, rounding off any peak above
+  // the limit with a soft knee; the knee takes a little loudness, so measure
+  // again and correct.
+  const double knee = 0.7 * soundtrackPeak;
+  auto shape = [&](double x) {
+    const double size = std::fabs(x);
+    if (size <= knee) return x;
+    const double room = soundtrackPeak - knee;
+    return std::copysign(knee + room * std::tanh((size - knee) / room), x);
+  };
+  // The encoder's low pass takes away highs that the loudness measure
+  // weighs up, about 0.45 LU for this mix: aim that much higher.
+  const double aim = soundtrackLoudness + 0.45;
+  double gain = 1.0;
+  Mix shaped = MakeMix();
+  for (int pass = 0; pass < 4; ++pass) {
+    for (size_t i = 0; i < size_t(length); ++i) {
+      shaped.left[i] = float(shape(dry.left[i] * gain));
+      shaped.right[i] = float(shape(dry.right[i] * gain));
+    }
+    gain *= std::pow(10.0, (aim - IntegratedLoudness(shaped.left, shaped.right, rate)) / 20.0);
+  }
+  std::vector<int16_t> samples(size_t(length) * soundtrackChannels);
+  for (size_t i = 0; i < size_t(length); ++i) {
+    samples[2 * i] = int16_t(std::lround(shape(dry.left[i] * gain) * 32767.0));
+    samples[2 * i + 1] = int16_t(std::lround(shape(dry.right[i] * gain) * 32767.0));
   }
   return samples;
 }

@@ -1,7 +1,10 @@
-// Qeb's soundtrack: an original tune in A minor, synthesised sample by
-// sample. 40 bars at 126 beats a minute (about 76 seconds), 44.1 kHz stereo.
-// Notes that ring past the end of the last bar are folded onto the start, so
-// the tune loops without a seam.
+// Qeb's soundtrack, written for the show: an original piece in A minor,
+// synthesised sample by sample, exactly as long as a full run at 60 frames a
+// second. At 108 beats a minute one beat lasts as long as one picture of the
+// fast series, and every change of the timeline (the first series, each
+// held picture, each series, the end pictures) falls on a bar line, where
+// the music changes section. It opens from silence and its last chord dies
+// away to silence as the clock ends. 44.1 kHz stereo, -14 LUFS.
 #pragma once
 
 #include <cstdint>
@@ -9,10 +12,18 @@
 
 constexpr int soundtrackSampleRate = 44100;
 constexpr int soundtrackChannels = 2;
-constexpr int soundtrackBars = 40;
-// 126 beats a minute, four sixteenths a beat: 44100 * 60 / 126 / 4 samples.
-constexpr int samplesPerSixteenth = 5250;
-constexpr int soundtrackFrames = soundtrackBars * 16 * samplesPerSixteenth;
+// A full run of the demo: 14065 frames at 60 frames a second.
+constexpr int showFrames = 14065;
+constexpr int showFramesPerSecond = 60;
+constexpr int soundtrackFrames = showFrames * (soundtrackSampleRate / showFramesPerSecond);
+// 108 beats a minute, four sixteenths a beat: 44100 * 60 / 108 / 4 samples.
+constexpr int samplesPerSixteenth = 6125;
+// Integrated loudness of the encoded soundtrack, and the highest sample allowed.
+constexpr double soundtrackLoudness = -14.0;
+constexpr double soundtrackPeak = 0.89;  // about -1 dBFS
+
+// The sample frames at which the sections begin, in order.
+std::vector<long> SoundtrackSectionStarts();
 
 // soundtrackFrames frames of 16-bit samples, left and right interleaved.
 std::vector<int16_t> SynthesiseSoundtrack();

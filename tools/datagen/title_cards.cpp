@@ -2,42 +2,39 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
-#include "datagen/palette_match.h"
-#include "datagen/pixel_font.h"
+#include "datagen/prng.h"
+#include "datagen/stroke_font.h"
 
 namespace {
 constexpr int size = titleCardSize;
 constexpr double pi = 3.14159265358979323846;
-const char* const title = "Qeb";
-constexpr int titleScale = 11;
+const char* const title = "QEB";
+// Lines of letters take at most about two thirds of the picture's width:
+// the wave bends the wall back hardest near its edges, where letters fold
+// out of sight.
+constexpr double middle = size / 2.0;
 
-// Text centred horizontally with its top at 'top': an outline 'outlineWidth'
-// pixels wide, a drop shadow, and a fill whose colour may vary from the top
-// (0) to the bottom (1) of the letters.
-template <typename Fill>
-void DrawText(Picture& picture, const char* text, int scale, int top, Fill fill, Rgb outline, int outlineWidth) {
-  const int left = (picture.width - TextWidth(text, scale)) / 2;
-  const int shadow = std::max(1, scale / 3);
-  auto covers = [&](int x, int y) { return TextCovers(text, scale, x - left, y - top); };
-  for (int y = 0; y < picture.height; ++y) {
-    for (int x = 0; x < picture.width; ++x) {
-      Rgb& pixel = PixelAt(picture, x, y);
-      if (covers(x, y)) {
-        pixel = fill(double(y - top) / TextHeight(scale));
-        continue;
-      }
-      bool nearText = false;
-      for (int dy = -outlineWidth; dy <= outlineWidth && !nearText; ++dy) {
-        for (int dx = -outlineWidth; dx <= outlineWidth && !nearText; ++dx) nearText = covers(x + dx, y + dy);
-      }
-      if (nearText) {
-        pixel = outline;
-      } else if (covers(x - shadow, y - shadow)) {
-        pixel = ScaleRgb(pixel, 0.35);
-      }
-    }
-  }
+TextStyle TitleStyle(Rgb outline) {
+  TextStyle style;
+  style.capHeight = 66;
+  style.weight = 0.2;
+  style.outlineWidth = 4;
+  style.shadowOffset = 5;
+  style.outline = outline;
+  return style;
+}
+
+TextStyle CaptionStyle(double capHeight, Rgb fill, Rgb outline) {
+  TextStyle style;
+  style.capHeight = capHeight;
+  style.weight = 0.17;
+  style.outlineWidth = 2;
+  style.shadowOffset = 2;
+  style.outline = outline;
+  style.fill = [fill](double) { return fill; };
+  return style;
 }
 
 Rgb Gold(double t) {
@@ -49,107 +46,135 @@ Rgb Gold(double t) {
 double Distance(double x, double y, double cx, double cy) {
   return std::sqrt((x - cx) * (x - cx) + (y - cy) * (y - cy));
 }
+
+// Stars: a fixed scatter of points of varying brightness, some with a
+// small cross of light, drawn over whatever is below 'horizon'.
+void AddStars(Picture& picture, uint64_t seed, int count, int horizon) {
+  Prng prng = MakePrng(seed);
+  for (int star = 0; star < count; ++star) {
+    const int x = int(NextUnit(prng) * size), y = int(NextUnit(prng) * horizon);
+    const double brightness = 0.35 + 0.65 * NextUnit(prng) * NextUnit(prng);
+    const bool large = NextUnit(prng) < 0.12;
+    const Rgb light = MakeRgb(brightness, brightness, std::min(1.0, brightness * 1.15));
+    PixelAt(picture, x, y) = MixRgb(PixelAt(picture, x, y), light, 1.0);
+    if (!large) continue;
+    for (const auto& [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+      const int nx = std::clamp(x + dx, 0, size - 1), ny = std::clamp(y + dy, 0, size - 1);
+      PixelAt(picture, nx, ny) = MixRgb(PixelAt(picture, nx, ny), light, 0.5);
+    }
+  }
+}
 }  // namespace
 
 Picture MakeOpeningPicture() {
   Picture picture = MakePicture(size, size, Rgb{0, 0, 0});
+  constexpr int horizon = 196;
   for (int y = 0; y < size; ++y) {
     for (int x = 0; x < size; ++x) {
-      // Night sky deepening towards the top, a rose glow behind the title and
-      // a glowing grid on the floor below the horizon.
-      const double t = y / double(size - 1);
-      Rgb colour = MixRgb(Rgb{14, 8, 44}, Rgb{70, 14, 80}, t);
-      const double glow = std::exp(-Distance(x, y, 128, 118) / 70.0);
-      colour = MixRgb(colour, Rgb{240, 96, 150}, 0.7 * glow);
-      if (y >= 206) {
-        const double depth = (y - 200) / 56.0;
-        const double column = (x - 128) / (depth * 40.0);
-        const bool line = std::fabs(column - std::round(column)) < 0.05 / depth ||
-                          std::fabs(std::fmod(1.0 / depth + 100.0, 0.5) - 0.25) > 0.22;
-        colour = line ? Rgb{90, 230, 255} : Rgb{24, 6, 40};
+      // Night sky deepening towards the top, a rose glow behind the title,
+      // a ridge of mountains and a glowing grid running to the horizon.
+      const double t = y / double(horizon);
+      Rgb colour = MixRgb(Rgb{8, 6, 36}, Rgb{86, 20, 92}, std::min(1.0, t * t));
+      const double glow = std::exp(-Distance(x, y, 128, 120) / 64.0);
+      colour = MixRgb(colour, Rgb{240, 96, 150}, 0.6 * glow);
+      const double ridge = horizon - 18 - 12 * std::sin(x / 19.0 + 1.3) - 7 * std::sin(x / 7.3);
+      if (y > ridge) colour = MixRgb(Rgb{30, 8, 46}, Rgb{60, 16, 70}, (y - ridge) / 40.0);
+      if (y >= horizon) {
+        // Lines a pixel wide: their distance from the pixel measured in pixels.
+        const double depth = (y - horizon + 6) / 60.0;
+        const double column = (x + 0.5 - 128) / (depth * 40.0);
+        const double across = std::fabs(column - std::round(column)) * depth * 40.0;
+        const double row = 1.0 / depth * 2.0;
+        const double along = std::fabs(row - std::round(row)) / 2.0 * depth * depth * 60.0;
+        const double line = std::max(std::clamp(1.2 - across, 0.0, 1.0), std::clamp(1.2 - along, 0.0, 1.0));
+        colour = MixRgb(Rgb{20, 4, 36}, Rgb{90, 230, 255}, line * std::min(1.0, depth * 1.5));
       }
       PixelAt(picture, x, y) = colour;
     }
   }
-  DrawText(
-      picture, "welcome to", 2, 44,
-      [](double) {
-        return Rgb{170, 230, 255};
-      },
-      Rgb{10, 4, 30}, 1);
-  DrawText(picture, title, titleScale, 78, Gold, Rgb{24, 6, 16}, 3);
-  DrawText(
-      picture, "four waving walls", 2, 176,
-      [](double) {
-        return Rgb{170, 230, 255};
-      },
-      Rgb{10, 4, 30}, 1);
+  AddStars(picture, 0x5EED0101, 140, 170);
+  // A crescent moon, upper right.
+  for (int y = 0; y < 48; ++y) {
+    for (int x = 190; x < 250; ++x) {
+      const double lit = std::clamp(12.5 - Distance(x + 0.5, y + 0.5, 222, 22), 0.0, 1.0) *
+                         std::clamp(Distance(x + 0.5, y + 0.5, 228, 17) - 11.0, 0.0, 1.0);
+      PixelAt(picture, x, y) = MixRgb(PixelAt(picture, x, y), Rgb{255, 240, 200}, lit);
+    }
+  }
+  DrawStrokeText(picture, "WELCOME TO", middle, 46, CaptionStyle(15, Rgb{170, 230, 255}, Rgb{10, 4, 30}));
+  TextStyle titleStyle = TitleStyle(Rgb{24, 6, 16});
+  titleStyle.fill = Gold;
+  DrawStrokeText(picture, title, middle, 82, titleStyle);
+  DrawStrokeText(picture, "FOUR WAVING", middle, 170, CaptionStyle(14, Rgb{170, 230, 255}, Rgb{10, 4, 30}));
+  DrawStrokeText(picture, "WALLS", middle, 194, CaptionStyle(14, Rgb{170, 230, 255}, Rgb{10, 4, 30}));
   return picture;
 }
 
-IndexedPicture MakeFirstEndPicture() {
-  const std::vector<Rgb> palette = {{4, 4, 18},     {18, 24, 72},    {30, 44, 112},   {48, 72, 156},
-                                    {86, 116, 196}, {10, 6, 10},     {124, 58, 12},   {196, 120, 30},
-                                    {244, 190, 72}, {255, 242, 176}, {255, 255, 255}, {160, 226, 255},
-                                    {208, 64, 128}, {94, 22, 66},    {40, 150, 140},  {64, 30, 96}};
+Picture MakeFirstEndPicture() {
   Picture picture = MakePicture(size, size, Rgb{0, 0, 0});
   for (int y = 0; y < size; ++y) {
     for (int x = 0; x < size; ++x) {
-      // Rays from behind the title, fading into a dark rim.
+      // Soft rays from behind the title, fading into a dark rim, with
+      // confetti falling through them.
       const double angle = std::atan2(y - 100.0, x - 128.0);
-      const bool ray = std::fmod(angle / (2 * pi) * 24.0 + 24.0, 2.0) < 1.0;
+      const double ray = 0.5 + 0.5 * std::cos(angle * 12.0);
       const double rim = std::clamp(1.25 - Distance(x, y, 128, 110) / 150.0, 0.0, 1.0);
-      const Rgb base = ray ? Rgb{86, 116, 196} : Rgb{30, 44, 112};
+      const Rgb base = MixRgb(Rgb{26, 40, 108}, Rgb{86, 116, 200}, ray * ray);
       PixelAt(picture, x, y) = ScaleRgb(base, 0.25 + 0.75 * rim);
     }
   }
-  DrawText(picture, title, titleScale, 62, Gold, Rgb{10, 6, 10}, 3);
-  DrawText(
-      picture, "thanks for", 2, 168,
-      [](double) {
-        return Rgb{255, 255, 255};
-      },
-      Rgb{10, 6, 10}, 1);
-  DrawText(
-      picture, "watching", 2, 188,
-      [](double) {
-        return Rgb{255, 255, 255};
-      },
-      Rgb{10, 6, 10}, 1);
-  return MatchToPalette(picture, palette, 24.0);
+  Prng prng = MakePrng(0x5EED0102);
+  const Rgb confetti[] = {{255, 200, 60}, {240, 80, 140}, {90, 220, 200}, {255, 255, 255}, {150, 120, 255}};
+  for (int piece = 0; piece < 90; ++piece) {
+    const double cx = NextUnit(prng) * size, cy = NextUnit(prng) * size, turn = NextUnit(prng) * pi;
+    const Rgb colour = confetti[int(NextUnit(prng) * 5) % 5];
+    for (int y = int(cy) - 4; y <= int(cy) + 4; ++y) {
+      for (int x = int(cx) - 4; x <= int(cx) + 4; ++x) {
+        if (x < 0 || y < 0 || x >= size || y >= size) continue;
+        const double along = (x + 0.5 - cx) * std::cos(turn) + (y + 0.5 - cy) * std::sin(turn);
+        const double across = -(x + 0.5 - cx) * std::sin(turn) + (y + 0.5 - cy) * std::cos(turn);
+        const double cover =
+            std::clamp(3.2 - std::fabs(along), 0.0, 1.0) * std::clamp(1.7 - std::fabs(across), 0.0, 1.0);
+        PixelAt(picture, x, y) = MixRgb(PixelAt(picture, x, y), colour, 0.85 * cover);
+      }
+    }
+  }
+  TextStyle titleStyle = TitleStyle(Rgb{10, 6, 10});
+  titleStyle.fill = Gold;
+  DrawStrokeText(picture, title, middle, 52, titleStyle);
+  DrawStrokeText(picture, "THANKS FOR", middle, 158, CaptionStyle(17, Rgb{255, 255, 255}, Rgb{10, 6, 10}));
+  DrawStrokeText(picture, "WATCHING", middle, 186, CaptionStyle(17, Rgb{255, 255, 255}, Rgb{10, 6, 10}));
+  return picture;
 }
 
-IndexedPicture MakeSecondEndPicture() {
-  const std::vector<Rgb> palette = {{40, 6, 48},     {92, 14, 88},   {150, 30, 110},  {206, 60, 112},
-                                    {240, 110, 90},  {252, 164, 80}, {255, 214, 120}, {255, 246, 214},
-                                    {255, 255, 255}, {24, 4, 30},    {70, 20, 90},    {120, 200, 230},
-                                    {60, 120, 180},  {30, 60, 110},  {200, 200, 210}, {0, 0, 0}};
+Picture MakeSecondEndPicture() {
   Picture picture = MakePicture(size, size, Rgb{0, 0, 0});
+  constexpr int horizon = 176;
   for (int y = 0; y < size; ++y) {
     for (int x = 0; x < size; ++x) {
-      // A sunset sky in bands, a low sun and dark water with reflections.
-      const double t = y / 160.0;
+      // A sunset sky, a low sun cut by bands of haze, and dark water with
+      // a broken path of light towards the viewer.
+      const double t = y / double(horizon);
       Rgb colour = t < 0.5 ? MixRgb(Rgb{40, 6, 48}, Rgb{206, 60, 112}, t / 0.5)
                            : MixRgb(Rgb{206, 60, 112}, Rgb{255, 214, 120}, std::min(1.0, (t - 0.5) / 0.5));
-      if (Distance(x, y, 128, 168) < 52 && !(y > 136 && (y / 5) % 2 == 0)) colour = Rgb{255, 246, 214};
-      if (y >= 168) {
-        const bool glint = std::fabs(x - 128.0) < 50.0 - (y - 168) * 0.4 && (y + x / 16) % 6 < 2;
-        colour = glint ? Rgb{252, 164, 80} : MixRgb(Rgb{30, 60, 110}, Rgb{24, 4, 30}, (y - 168) / 88.0);
+      const double sun = std::clamp(46.5 - Distance(x + 0.5, y + 0.5, 128, horizon - 8), 0.0, 1.0);
+      const bool haze = y > horizon - 34 && (y / 5) % 2 == 0;
+      colour = MixRgb(colour, Rgb{255, 246, 214}, haze ? 0.25 * sun : sun);
+      if (y >= horizon) {
+        const double d = (y - horizon) / double(size - horizon);
+        const double width = 46.0 - 10.0 * d + 40.0 * d * d;
+        const double wave = std::sin(x * 0.35 + y * 1.7) + std::sin(x * 0.11 - y * 0.9);
+        const bool glint = std::fabs(x - 128.0) < width && wave > 0.9 - 0.6 * d;
+        colour = glint ? Rgb{252, 164, 80} : MixRgb(Rgb{30, 60, 110}, Rgb{16, 4, 26}, d);
       }
       PixelAt(picture, x, y) = colour;
     }
   }
-  DrawText(
-      picture, title, titleScale, 40,
-      [](double t) {
-        return MixRgb(Rgb{255, 255, 255}, Rgb{120, 200, 230}, t);
-      },
-      Rgb{24, 4, 30}, 3);
-  DrawText(
-      picture, "the end", 3, 196,
-      [](double) {
-        return Rgb{255, 255, 255};
-      },
-      Rgb{24, 4, 30}, 2);
-  return MatchToPalette(picture, palette, 20.0);
+  AddStars(picture, 0x5EED0103, 50, 60);
+  TextStyle titleStyle = TitleStyle(Rgb{24, 4, 30});
+  titleStyle.capHeight = 56;
+  titleStyle.fill = [](double t) { return MixRgb(Rgb{255, 255, 255}, Rgb{120, 200, 230}, t); };
+  DrawStrokeText(picture, title, middle, 24, titleStyle);
+  DrawStrokeText(picture, "THE END", middle, 204, CaptionStyle(24, Rgb{255, 255, 255}, Rgb{24, 4, 30}));
+  return picture;
 }

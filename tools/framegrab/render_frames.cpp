@@ -1,10 +1,11 @@
-// qeb-render-frames TICK:FILE.png ...
+// qeb-render-frames TICK:FILE.png[:blend] ...
 //
 // Run in a folder that holds the demo's data. Opens the demo's window (not
 // full screen) and, for each TICK, replays the demo's clock and camera script
 // from the start up to the first frame whose clock reaches TICK, brings the
 // wave to the phase it has in that frame, draws the frame with the demo's own
-// code and writes it to FILE.png.
+// code and writes it to FILE.png. With ":blend" the frame is drawn in the
+// look the B key toggles: blending on, depth testing off.
 #include <GL/gl.h>
 #include <stb_image_write.h>
 
@@ -60,7 +61,7 @@ bool WriteFrame(const std::string& path) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: qeb-render-frames TICK:FILE.png ...\n");
+    std::fprintf(stderr, "usage: qeb-render-frames TICK:FILE.png[:blend] ...\n");
     return 2;
   }
   SetMessageBoxAnswerer(PrintMessageBox);
@@ -74,12 +75,24 @@ int main(int argc, char** argv) {
       status = 2;
       continue;
     }
+    std::string path = request.substr(colon + 1);
+    const std::string blendSuffix = ":blend";
+    const bool blend = path.size() > blendSuffix.size() &&
+                       path.compare(path.size() - blendSuffix.size(), std::string::npos, blendSuffix) == 0;
+    if (blend) path.resize(path.size() - blendSuffix.size());
     const int frame = ReplayUpTo(std::atoi(request.substr(0, colon).c_str()));
+    if (blend) {
+      glEnable(GL_BLEND);
+      glDisable(GL_DEPTH_TEST);
+    }
     // Later frames clear to the fog's grey; the first after set-up to black.
     glClearColor(frame == 1 ? 0.0f : 0.5f, frame == 1 ? 0.0f : 0.5f, frame == 1 ? 0.0f : 0.5f,
                  frame == 1 ? 0.0f : 1.0f);
     DrawFrame();
-    const std::string path = request.substr(colon + 1);
+    if (blend) {
+      glDisable(GL_BLEND);
+      glEnable(GL_DEPTH_TEST);
+    }
     if (!WriteFrame(path)) {
       std::fprintf(stderr, "qeb-render-frames: cannot write %s\n", path.c_str());
       status = 1;
