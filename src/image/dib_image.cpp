@@ -64,7 +64,8 @@ void ExpandCoreHeader(const uint8_t* dib, uint16_t colourCount, DibInfoHeader* h
 // the cost of decoding a 24-bit picture; a second build of it for processors
 // with byte shuffles (SSSE3), chosen when the program loads, lets the compiler
 // move several pixels per instruction (about 2.5 times faster, bench/image).
-#if defined(__x86_64__) && defined(__GNUC__)
+// The choice at load time needs ELF's indirect functions, which Windows lacks.
+#if defined(__x86_64__) && defined(__GNUC__) && defined(__ELF__)
 __attribute__((target_clones("ssse3", "default")))
 #endif
 void CopyRowSwapped(const uint8_t* source, uint8_t* __restrict destination, size_t width) {
