@@ -47,7 +47,11 @@ PIXELFORMATDESCRIPTOR AsWindowsDescriptor(const PixelFormatDescriptor& descripto
   return windows;
 }
 
-bool IsKeyMessage(UINT message) { return message >= WM_KEYDOWN && message <= WM_SYSKEYUP; }
+// The four key messages; the character messages that TranslateMessage
+// makes of them go to the window procedure like any other.
+bool IsKeyMessage(UINT message) {
+  return message == WM_KEYDOWN || message == WM_KEYUP || message == WM_SYSKEYDOWN || message == WM_SYSKEYUP;
+}
 
 // The display's own depth stands in when it has no mode of the asked depth
 // (displays today have no 16-bit modes), as on every platform of the demo.
