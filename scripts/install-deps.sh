@@ -17,6 +17,8 @@ test_packages=(
   clang libclang-rt-14-dev clang-format
   libstb-dev
   python3 time
+  # The Windows cross build, its tests under Wine, its MP3 fixtures and its zip.
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 xdotool mpg123 zip
 )
 packages=("${demo_packages[@]}")
 [ "${1:-test}" = demo ] || packages+=("${test_packages[@]}")
