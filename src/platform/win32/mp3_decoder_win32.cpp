@@ -6,8 +6,9 @@
 //
 // The codec may take only part of the bytes it is given: the rest stays in
 // the input buffer for the next call. The silence that the encoder and the
-// decoder put before the sound (announced by the stream's information frame)
-// is dropped at the start of every pass, so the loop joins without a gap.
+// decoder put before the sound, and the encoder's padding after it (both
+// announced by the stream's information frame), are dropped in every pass,
+// so the loop joins without a gap.
 #include "platform/win32/windows_api.h"
 
 #include <mmreg.h>
@@ -42,6 +43,7 @@ struct Decoder {
   HACMSTREAM pcmStream = nullptr;  // null when the stream's PCM already is the fixed format
   WAVEFORMATEX streamPcm{};
   size_t leadingBytesToDrop = 0;          // of the stream's PCM
+  long long soundBytesLeft = -1;          // of the stream's PCM after those; -1: up to the end
   std::vector<uint8_t> streamPcmPending;  // stream PCM waiting for the converter
   std::vector<uint8_t> samples;           // fixed-format samples not yet handed on
   size_t samplesHandedOn = 0;
@@ -80,6 +82,7 @@ void ResetPass(Decoder* decoder) {
   decoder->tagBytesToSkip = 0;
   decoder->streamStarted = false;
   decoder->leadingBytesToDrop = 0;
+  decoder->soundBytesLeft = -1;
   decoder->streamPcmPending.clear();
   decoder->samples.clear();
   decoder->samplesHandedOn = 0;
@@ -170,8 +173,10 @@ bool StartStream(Decoder* decoder) {
       continue;
     }
     const size_t frameBytes = std::min(input.size(), size_t(header.frameBytes));
-    decoder->leadingBytesToDrop =
-        size_t(LeadingDelaySamples(input.data(), frameBytes, header)) * decoder->streamPcm.nBlockAlign;
+    const Mp3Gapless gapless = GaplessOf(input.data(), frameBytes, header);
+    const size_t sampleFrameBytes = decoder->streamPcm.nBlockAlign;
+    decoder->leadingBytesToDrop = size_t(gapless.leadingSamples) * sampleFrameBytes;
+    decoder->soundBytesLeft = gapless.soundSamples < 0 ? -1 : gapless.soundSamples * (long long)sampleFrameBytes;
     decoder->streamStarted = true;
     return true;
   }
@@ -190,6 +195,12 @@ void DecodeInput(Decoder* decoder) {
   const size_t dropped = std::min(decoder->leadingBytesToDrop, streamPcm.size());
   decoder->leadingBytesToDrop -= dropped;
   streamPcm.erase(streamPcm.begin(), streamPcm.begin() + dropped);
+  // The encoder's padding after the sound is dropped as well.
+  if (decoder->soundBytesLeft >= 0) {
+    const size_t kept = size_t(std::min<long long>(decoder->soundBytesLeft, (long long)streamPcm.size()));
+    streamPcm.resize(kept);
+    decoder->soundBytesLeft -= (long long)kept;
+  }
 
   if (!decoder->pcmStream) {
     decoder->samples.insert(decoder->samples.end(), streamPcm.begin(), streamPcm.end());

@@ -75,25 +75,36 @@ Mp3Search FindFirstMp3Frame(const uint8_t* bytes, size_t size, size_t* offset, M
   return Mp3Search::notFound;
 }
 
-int LeadingDelaySamples(const uint8_t* bytes, size_t size, const Mp3FrameHeader& header) {
+Mp3Gapless GaplessOf(const uint8_t* bytes, size_t size, const Mp3FrameHeader& header) {
+  Mp3Gapless gapless;
   const size_t tagAt = 4 + size_t(header.sideInfoBytes);
   const size_t frameEnd = size < size_t(header.frameBytes) ? size : size_t(header.frameBytes);
-  if (tagAt + 8 > frameEnd) return 0;
+  if (tagAt + 8 > frameEnd) return gapless;
   const uint8_t* tag = bytes + tagAt;
-  if (std::memcmp(tag, "Xing", 4) != 0 && std::memcmp(tag, "Info", 4) != 0) return 0;
+  if (std::memcmp(tag, "Xing", 4) != 0 && std::memcmp(tag, "Info", 4) != 0) return gapless;
+  gapless.leadingSamples = header.samplesPerFrame;
 
   const uint32_t flags = BigEndian32(tag + 4);
   size_t encoderTagAt = tagAt + 8;
-  if (flags & 1) encoderTagAt += 4;    // frame count
+  long long frames = -1;
+  if (flags & 1) {
+    if (encoderTagAt + 4 > frameEnd) return gapless;
+    frames = BigEndian32(bytes + encoderTagAt);
+    encoderTagAt += 4;
+  }
   if (flags & 2) encoderTagAt += 4;    // byte count
   if (flags & 4) encoderTagAt += 100;  // seek table
   if (flags & 8) encoderTagAt += 4;    // quality
   // The encoder's tag: a 9-byte name, 12 bytes of settings, then the delay
   // and the padding in 12 bits each.
   const size_t delayAt = encoderTagAt + 21;
-  if (delayAt + 3 > frameEnd) return header.samplesPerFrame;
+  if (delayAt + 3 > frameEnd) return gapless;
   for (size_t i = encoderTagAt; i < encoderTagAt + 4; ++i)
-    if (bytes[i] < 0x20 || bytes[i] > 0x7E) return header.samplesPerFrame;  // no encoder's name: no delay recorded
+    if (bytes[i] < 0x20 || bytes[i] > 0x7E) return gapless;  // no encoder's name: no delay recorded
   const int encoderDelay = bytes[delayAt] << 4 | bytes[delayAt + 1] >> 4;
-  return header.samplesPerFrame + encoderDelay + decoderDelaySamples;
+  const int padding = (bytes[delayAt + 1] & 0x0F) << 8 | bytes[delayAt + 2];
+  gapless.leadingSamples += encoderDelay + decoderDelaySamples;
+  const long long sound = frames * header.samplesPerFrame - encoderDelay - padding;
+  if (frames >= 0 && sound >= 0) gapless.soundSamples = sound;
+  return gapless;
 }

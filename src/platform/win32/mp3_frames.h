@@ -33,9 +33,14 @@ enum class Mp3Search { found, needMore, notFound };
 // *offset is how many leading bytes can be dropped.
 Mp3Search FindFirstMp3Frame(const uint8_t* bytes, size_t size, size_t* offset, Mp3FrameHeader* header);
 
-// The samples to drop at the start of a stream whose first frame is at
-// bytes[0..size): when that frame is an information frame ("Xing" or
-// "Info"), the frame itself (it decodes to silence) plus, when it carries an
-// encoder's delay, that delay and the decoder's own 529 samples. A stream
-// without an information frame drops nothing.
-int LeadingDelaySamples(const uint8_t* bytes, size_t size, const Mp3FrameHeader& header);
+// What the stream's information frame ("Xing" or "Info"), when the first
+// frame at bytes[0..size) is one, says about the decoded samples: the frame
+// itself decodes to silence and is dropped; an encoder's tag adds its delay
+// (plus the decoder's own 529 samples) to what is dropped at the start, and
+// with the frame count gives how many samples of sound follow. A stream
+// without an information frame drops nothing and its length is not known.
+struct Mp3Gapless {
+  int leadingSamples = 0;
+  long long soundSamples = -1;  // after the leading ones; -1 when not known
+};
+Mp3Gapless GaplessOf(const uint8_t* bytes, size_t size, const Mp3FrameHeader& header);
