@@ -20,7 +20,8 @@ if [ "${1:-}" = --in-session ]; then
   shift 2
   export WINEPREFIX=$build/wine/prefix
   wineserver=$(dpkg -L wine64 | grep -m1 '/wineserver64$')
-  mkdir -p "$build/wine"
+  # The server starts in the prefix's folder; Wine fills an empty one.
+  mkdir -p "$WINEPREFIX"
   "$wineserver" -p
   "$build/wine-run" cmd /c exit 0 >/dev/null 2>&1 || true
   status=0
