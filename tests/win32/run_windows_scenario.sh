@@ -6,6 +6,7 @@
 # Scenarios (the display 640x480 unless said otherwise):
 #   escape                Escape ends the demo with exit code 27
 #   alt-f4                a key, then Alt+F4 closes the window: exit code 0
+#   f1-twice-then-escape  to a window and back to full screen, then Escape: 27
 #   soundtrack-missing    the music thread's box (MP3Player), answered: status 1
 #   no-audio-device       no sound device: the music thread's box, answered: status 1
 #   no-mode-answer-yes    (1024x768) the full-screen question, Yes, then Escape: 27
@@ -19,7 +20,7 @@ cd "$workdir"
 
 expected_code=0
 case $scenario in
-  escape | no-mode-answer-yes) expected_code=27 ;;
+  escape | no-mode-answer-yes | f1-twice-then-escape) expected_code=27 ;;
   alt-f4 | no-mode-answer-no) expected_code=0 ;;
   soundtrack-missing) rm -f Data/demo.mp3 && expected_code=1 ;;
   no-audio-device)
@@ -60,9 +61,25 @@ press() {
   return 1
 }
 
+# F1 to the window named Qeb, until a new window of that name stands in its place.
+switch_mode() {
+  local old new
+  old=$(find_window Qeb) || { echo "no window named Qeb"; return 1; }
+  sleep 0.5
+  for _ in $(seq 20); do
+    xdotool windowfocus --sync "$old" key F1 2>/dev/null
+    sleep 1
+    new=$(xdotool search --onlyvisible --name '^Qeb$' 2>/dev/null | head -n 1)
+    [ -n "$new" ] && [ "$new" != "$old" ] && return 0
+  done
+  echo "F1 did not re-open the window"
+  return 1
+}
+
 acted=0
 case $scenario in
   escape) press Qeb Escape ;;
+  f1-twice-then-escape) switch_mode && switch_mode && press Qeb Escape ;;
   alt-f4) id=$(find_window Qeb) && sleep 0.5 && xdotool windowfocus --sync "$id" key a && press Qeb alt+F4 ;;
   soundtrack-missing | no-audio-device) press MP3Player Return ;;
   no-mode-answer-yes) press "Ravo GL" Return && press Qeb Escape ;;
