@@ -34,6 +34,8 @@ test_packages=(
   python3 time
   # The package's checks: its desktop entry, AppStream data and lintian.
   desktop-file-utils appstream lintian
+  # The Windows cross build, its tests under Wine, its MP3 fixtures and its zip.
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 xdotool mpg123 zip
 )
 packages=("${demo_packages[@]}")
 [ "${1:-test}" = demo ] || packages+=("${test_packages[@]}")

@@ -1,0 +1,102 @@
+// The decoder's audio device output on Win32: the wave mapper's device,
+// opened with waveOutOpen at the decoder's fixed format and fed one buffer
+// per queue call. Buffers are returned to the heap once the device has
+// marked them done; what is still queued is the sum of the others.
+#include "platform/win32/windows_api.h"
+
+#include <mmsystem.h>
+
+#include <cstring>
+#include <deque>
+
+#include "platform/mp3_decoder.h"
+
+namespace {
+
+struct QueuedBuffer {
+  WAVEHDR header;
+  char* samples;
+};
+
+struct AudioSink {
+  HWAVEOUT device = nullptr;
+  std::deque<QueuedBuffer> buffers;  // oldest first; the device plays them in order
+};
+
+void FreeBuffer(AudioSink* audio, QueuedBuffer& buffer) {
+  waveOutUnprepareHeader(audio->device, &buffer.header, sizeof buffer.header);
+  delete[] buffer.samples;
+}
+
+// Frees the buffers the device has finished playing.
+void ReclaimPlayed(AudioSink* audio) {
+  while (!audio->buffers.empty() && (audio->buffers.front().header.dwFlags & WHDR_DONE)) {
+    FreeBuffer(audio, audio->buffers.front());
+    audio->buffers.pop_front();
+  }
+}
+
+void* OpenAudioSink() {
+  WAVEFORMATEX format{};
+  format.wFormatTag = WAVE_FORMAT_PCM;
+  format.nChannels = DECODER_OUTPUT_CHANNELS;
+  format.nSamplesPerSec = DECODER_OUTPUT_RATE;
+  format.wBitsPerSample = 16;
+  format.nBlockAlign = DECODER_OUTPUT_FRAME_BYTES;
+  format.nAvgBytesPerSec = DECODER_OUTPUT_RATE * DECODER_OUTPUT_FRAME_BYTES;
+  HWAVEOUT device = nullptr;
+  if (waveOutOpen(&device, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) return nullptr;
+  auto* audio = new AudioSink;
+  audio->device = device;
+  return audio;
+}
+
+size_t QueuedBytes(void* sink) {
+  auto* audio = static_cast<AudioSink*>(sink);
+  ReclaimPlayed(audio);
+  size_t queued = 0;
+  for (const QueuedBuffer& buffer : audio->buffers)
+    if (!(buffer.header.dwFlags & WHDR_DONE)) queued += buffer.header.dwBufferLength;
+  return queued;
+}
+
+void QueueSamples(void* sink, const void* samples, size_t byteCount) {
+  auto* audio = static_cast<AudioSink*>(sink);
+  ReclaimPlayed(audio);
+  if (byteCount == 0) return;
+  QueuedBuffer buffer{};
+  buffer.samples = new char[byteCount];
+  std::memcpy(buffer.samples, samples, byteCount);
+  buffer.header.lpData = buffer.samples;
+  buffer.header.dwBufferLength = DWORD(byteCount);
+  if (waveOutPrepareHeader(audio->device, &buffer.header, sizeof buffer.header) != MMSYSERR_NOERROR) {
+    delete[] buffer.samples;
+    return;
+  }
+  // The deque keeps its elements in place, so the device may hold the header's address.
+  audio->buffers.push_back(buffer);
+  if (waveOutWrite(audio->device, &audio->buffers.back().header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR) {
+    FreeBuffer(audio, audio->buffers.back());
+    audio->buffers.pop_back();
+  }
+}
+
+void CloseAudioSink(void* sink) {
+  auto* audio = static_cast<AudioSink*>(sink);
+  waveOutReset(audio->device);  // marks every buffer done
+  for (QueuedBuffer& buffer : audio->buffers) FreeBuffer(audio, buffer);
+  waveOutClose(audio->device);
+  delete audio;
+}
+
+}  // namespace
+
+int audio_output_module_register(DecoderOutputModule* module) {
+  if (!module) return -1;
+  module->name = "audio";
+  module->open = OpenAudioSink;
+  module->queuedBytes = QueuedBytes;
+  module->queue = QueueSamples;
+  module->close = CloseAudioSink;
+  return 0;
+}
