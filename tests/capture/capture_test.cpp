@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -23,7 +24,9 @@
 #include "platform/message_box.h"
 #include "render/draw_frame.h"
 #include "render/init_scene.h"
+#include "render/projection.h"
 #include "render/wave_walls.h"
+#include "temporary_directory.h"
 #include "video_file.h"
 
 namespace fs = std::filesystem;
@@ -35,8 +38,9 @@ namespace {
 const std::string& DefaultData() {
   static const std::string folder = [] {
     if (fs::exists(fs::path(QEB_CAPTURE_DATA) / "Data/demo.mp3")) return std::string(QEB_CAPTURE_DATA);
-    const std::string made = MakeTemporaryDirectory();
-    return std::system(("'" QEB_DATAGEN "' '" + made + "'").c_str()) == 0 ? made : std::string();
+    static const TemporaryDirectory made("qeb-capture-data");
+    const std::string path = made.path().string();
+    return std::system(("'" QEB_DATAGEN "' '" + path + "'").c_str()) == 0 ? path : std::string();
   }();
   return folder;
 }
@@ -128,10 +132,9 @@ class CaptureTest : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_FALSE(DefaultData().empty()) << "qeb-datagen failed";
-    scratch_ = MakeTemporaryDirectory();
-    ASSERT_FALSE(scratch_.empty());
+    scratchFolder_.emplace("qeb-capture");
+    scratch_ = scratchFolder_->path();
   }
-  void TearDown() override { fs::remove_all(scratch_); }
 
   // A folder with the default set's opening picture and the given soundtrack (none when "").
   fs::path SmallData(const std::string& soundtrack) {
@@ -142,6 +145,7 @@ class CaptureTest : public testing::Test {
     return folder;
   }
 
+  std::optional<TemporaryDirectory> scratchFolder_;
   fs::path scratch_;
   int smallFolders_ = 0;
 };

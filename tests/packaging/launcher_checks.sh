@@ -18,7 +18,7 @@ png_size() {
 # check_tree ROOT: the files an install under ROOT (the prefix) must hold.
 check_tree() {
   local root=$1 path
-  for path in "$bindir/qeb" "$programdir/qeb"; do
+  for path in "$bindir/qeb" "$programdir/qeb" "$programdir/qeb-message-box"; do
     [ -x "$root/$path" ] || fail "$path is missing or not executable"
   done
   for path in "$datadir/Data/world.txt" "$datadir/Data/cam.txt" "$datadir/Data/demo.mp3" \

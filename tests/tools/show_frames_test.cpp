@@ -22,6 +22,7 @@
 #include "image/texture_bank.h"
 #include "render/draw_frame.h"
 #include "render/init_scene.h"
+#include "render/projection.h"
 #include "render/wave_mesh.h"
 #include "render/wave_walls.h"
 
