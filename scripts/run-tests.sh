@@ -5,7 +5,9 @@
 #   1. the suite on an optimised build,
 #   2. the suite again under AddressSanitizer and UndefinedBehaviorSanitizer,
 #   3. the suite again under ThreadSanitizer (scripts/run-tsan.sh),
-#   4. a short run of each fuzz target (clang's libFuzzer).
+#   4. a short run of each fuzz target (clang's libFuzzer),
+#   5. the Windows build, cross-built with MinGW-w64, and its tests under Wine
+#      (scripts/run-windows-tests.sh).
 if [ "${1:-}" = --help ]; then
   # The comment above, without its "# ".
   sed -n '2,/^[^#]/s/^# \{0,1\}//p' "$0"
@@ -32,6 +34,8 @@ if [ -x scripts/run-fuzzers.sh ] && command -v clang++ >/dev/null; then
   scripts/run-fuzzers.sh 20
 fi
 
+scripts/run-windows-tests.sh --no-install | tee build/windows-tests.log
+
 # Any failure has ended the script above; what is left is the count.
-total=$(grep -ho 'tests failed out of [0-9]*' build/release/ctest.log build/asan/ctest.log build/tsan/ctest.log | awk '{sum += $5} END {print sum}')
+total=$(grep -ho 'tests failed out of [0-9]*' build/release/ctest.log build/asan/ctest.log build/tsan/ctest.log build/windows-tests.log | awk '{sum += $5} END {print sum}')
 echo "tests: $total passed, 0 failed"

@@ -1,12 +1,12 @@
 #include "show_replay.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 
 #include "clock/demo_clock.h"
 #include "clock/demo_state.h"
 #include "render/draw_frame.h"
 #include "render/init_scene.h"
+#include "render/projection.h"
 #include "render/wave_walls.h"
 
 namespace {
@@ -30,13 +30,8 @@ ShowStretch FindShowStretch(int32_t fromTick, int32_t toTick) {
 }
 
 int StartShow(int width, int height) {
-  // The demo's window sets these before its scene set-up.
-  glViewport(0, 0, width, height);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  gluPerspective(45.0, double(width) / double(height), 0.1, 100.0);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
+  // The demo's window sets its projection before its scene set-up.
+  SetDemoProjection(width, height);
   if (!InitScene()) return 0;
   ResetDemoClock();
   framesRun = 0;
