@@ -4,8 +4,7 @@
 # and a short readme, in build/qeb-windows.zip (or the path given).
 # qeb.exe is cross-built with MinGW-w64 (build/windows-release). The data
 # tool needs lame and runs on this machine: it is brought up to date in a
-# Linux build (build/release when it is configured, else build/datagen,
-# configured here with nothing but the demo and the data tool).
+# Linux build of nothing but the demo and the data tool (build/datagen).
 if [ "${1:-}" = --help ]; then sed -n '2,/^[^#]/s/^# \{0,1\}//p' "$0"; exit 0; fi
 set -eu -o pipefail
 cd "$(dirname "$0")/.."
@@ -24,15 +23,12 @@ zip_path=$(realpath -m "$zip_path")
 [ $install = 1 ] && scripts/install-deps.sh test
 
 # The data tool, native, built from this tree's sources: the data set is
-# whatever this version of it writes.
-native=build/release
-if [ ! -f "$native/CMakeCache.txt" ]; then
-  native=build/datagen
-  nice -n 10 cmake -S . -B "$native" -DCMAKE_BUILD_TYPE=Release \
-    -DQEB_BUILD_TESTS=OFF -DQEB_BUILD_BENCHMARKS=OFF -DQEB_BUILD_TOOLS=OFF >/dev/null
-fi
-nice -n 10 cmake --build "$native" --target qeb-datagen -j2
-datagen=$native/tools/datagen/qeb-datagen
+# whatever this version of it writes. Without the tests, benchmarks and
+# other tools the build needs no GoogleTest, stb or FFmpeg.
+nice -n 10 cmake -S . -B build/datagen -DCMAKE_BUILD_TYPE=Release \
+  -DQEB_BUILD_TESTS=OFF -DQEB_BUILD_BENCHMARKS=OFF -DQEB_BUILD_TOOLS=OFF >/dev/null
+nice -n 10 cmake --build build/datagen --target qeb-datagen -j2
+datagen=build/datagen/tools/datagen/qeb-datagen
 
 # qeb.exe, cross-built without tests.
 nice -n 10 cmake -S . -B build/windows-release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
