@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
+# usage: scripts/make-windows-zip.sh [--no-install] [ZIP]
 # Makes the Windows release: a zip with qeb.exe, the default data beside it
 # and a short readme, in build/qeb-windows.zip (or the path given).
-#   scripts/make-windows-zip.sh [--no-install] [ZIP]
 # qeb.exe is cross-built with MinGW-w64 (build/windows-release). The data
-# tool needs lame and runs on this machine: it comes from a Linux build
-# (build/release when it holds one, else build/datagen, built here).
+# tool needs lame and runs on this machine: it is brought up to date in a
+# Linux build of nothing but the demo and the data tool (build/datagen).
+if [ "${1:-}" = --help ]; then sed -n '2,/^[^#]/s/^# \{0,1\}//p' "$0"; exit 0; fi
 set -eu -o pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -12,7 +13,6 @@ install=1
 zip_path=build/qeb-windows.zip
 while [ $# -gt 0 ]; do
   case $1 in
-    --help) sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     --no-install) install=0 ;;
     -*) echo "unknown option $1" >&2; exit 2 ;;
     *) zip_path=$1 ;;
@@ -22,17 +22,17 @@ done
 zip_path=$(realpath -m "$zip_path")
 [ $install = 1 ] && scripts/install-deps.sh test
 
-# The data tool, native.
-datagen=build/release/tools/datagen/qeb-datagen
-if [ ! -x "$datagen" ]; then
-  nice -n 10 cmake -S . -B build/datagen -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-  nice -n 10 cmake --build build/datagen --target qeb-datagen -j2
-  datagen=build/datagen/tools/datagen/qeb-datagen
-fi
+# The data tool, native, built from this tree's sources: the data set is
+# whatever this version of it writes. Without the tests, benchmarks and
+# other tools the build needs no GoogleTest, stb or FFmpeg.
+nice -n 10 cmake -S . -B build/datagen -DCMAKE_BUILD_TYPE=Release \
+  -DQEB_BUILD_TESTS=OFF -DQEB_BUILD_BENCHMARKS=OFF -DQEB_BUILD_TOOLS=OFF >/dev/null
+nice -n 10 cmake --build build/datagen --target qeb-datagen -j2
+datagen=build/datagen/tools/datagen/qeb-datagen
 
 # qeb.exe, cross-built without tests.
 nice -n 10 cmake -S . -B build/windows-release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+  -DCMAKE_BUILD_TYPE=Release -DQEB_BUILD_TESTS=OFF >/dev/null
 nice -n 10 cmake --build build/windows-release --target qeb -j2
 
 staging=$(mktemp -d)
@@ -48,7 +48,7 @@ Qeb - a self-running real-time 3D demo
 Run qeb.exe from this folder: it reads its pictures, scene files and
 soundtrack from the Data folder beside it. It starts full screen at
 640x480 (a display without that mode offers a window instead) and ends by
-itself after about a minute and a half.
+itself after about four minutes.
 
 Keys: Escape ends it, F1 switches between full screen and a window, the
 arrow keys walk and turn, B toggles a blended look.

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
+# usage: scripts/run-windows-tests.sh [--no-install] [--build-dir DIR]
 # Cross-builds Qeb for 64-bit Windows with MinGW-w64 and runs its tests under
 # Wine on private Xvfb displays: the shared unit suites, the Win32 back-end's
 # own tests, and end-to-end runs of qeb.exe. Checks that qeb.exe imports only
 # DLLs that come with Windows.
-#   scripts/run-windows-tests.sh [--no-install] [--build-dir DIR]
-#     --no-install   do not install missing packages (scripts/install-deps.sh)
-#     --build-dir    the build folder (default build/windows); its wine/
-#                    folder holds the private Wine prefix and HOME
+#   --no-install   do not install missing packages (scripts/install-deps.sh)
+#   --build-dir    the build folder (default build/windows); its wine/
+#                  folder holds the private Wine prefix and HOME
+usage() { sed -n '2,/^[^#]/s/^# \{0,1\}//p' "$0"; }
+if [ "${1:-}" = --help ]; then usage; exit 0; fi
 set -eu -o pipefail
-usage() { sed -n '2,9p' "$0" | sed 's/^# \{0,1\}//'; }
 cd "$(dirname "$0")/.."
 root=$PWD
 
@@ -34,7 +35,6 @@ install=1
 build=build/windows
 while [ $# -gt 0 ]; do
   case $1 in
-    --help) usage; exit 0 ;;
     --no-install) install=0 ;;
     --build-dir) build=$2; shift ;;
     *) usage >&2; exit 2 ;;

@@ -1,16 +1,15 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Debian's 64-bit Wine with a private setup:
-#   scripts/wine-run.sh STATE_DIR program.exe [args...]
+# usage: scripts/wine-run.sh STATE_DIR PROGRAM.exe [ARGS...]
+# Runs a Windows program under Debian's 64-bit Wine with a private setup.
 # STATE_DIR holds the Wine prefix (made on first use, 6-7 s) and a HOME whose
 # .asoundrc gives Wine one silent sound device (without it waveOut has no
 # device on a machine without a sound card). QEB_WINE_HOME names another
 # HOME, for a test that records what was played. The display is the caller's
 # DISPLAY. CMake uses this as the emulator of cross-built tests.
+usage() { sed -n '2,/^[^#]/s/^# \{0,1\}//p' "$0"; }
+if [ "${1:-}" = --help ]; then usage; exit 0; fi
+if [ $# -lt 2 ]; then usage >&2; exit 2; fi
 set -eu
-if [ "${1:-}" = --help ] || [ $# -lt 2 ]; then
-  sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'
-  [ "${1:-}" = --help ] && exit 0 || exit 2
-fi
 state=$(realpath -m "$1")
 shift
 wine=$(dpkg -L wine64 | grep -m1 '/wine64$')

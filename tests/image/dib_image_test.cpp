@@ -313,12 +313,14 @@ TEST_P(SparseFile, PeakMemoryStaysNearThePicture) {
   const SparseCase& c = GetParam();
   WriteTestFile("sparse.bmp", c.head);
   ASSERT_EQ(truncate("sparse.bmp", off_t(c.size)), 0);
-  ASSERT_TRUE(ResetPeakMemory()) << "the kernel does not let the test reset its peak memory";
+  if (peakMemoryIsMeasured) {
+    ASSERT_TRUE(ResetPeakMemory()) << "the kernel does not let the test reset its peak memory";
+  }
 
   RgbImage* image = LoadDibImage("sparse.bmp");
   const uint64_t growth = PeakMemoryGrowth();
   const uint64_t pictureBytes = uint64_t(c.width) * uint64_t(c.height) * 3;
-  if (peakMemoryIsTheProgramsOwn) {
+  if (peakMemoryIsMeasured && peakMemoryIsTheProgramsOwn) {
     EXPECT_LT(growth, pictureBytes + (16u << 20)) << "for a picture of " << pictureBytes << " bytes";
   }
   if (c.message) {

@@ -8,7 +8,9 @@
 #include "answered_message_boxes.h"
 #include "datagen/bmp_file.h"
 #include "fake_window_system.h"
+#ifndef _WIN32
 #include "fifo_feeder.h"
+#endif
 #include "gl_recorder.h"
 #include "peak_memory.h"
 #include "test_files.h"
@@ -141,6 +143,7 @@ TEST_F(TextureBankTest, UndecodableFileShowsOneMessageAndLoadingGoesOn) {
   EXPECT_EQ(TextureNamed(0)->pixels, SlotRgb(126));
 }
 
+#ifndef _WIN32  // Windows has no FIFOs in its file system
 // A FIFO under a picture's name is skipped like a missing file, without
 // waiting for a writer; a bank that waits anyway is fed a good picture.
 TEST_F(TextureBankTest, FifoIsSkippedLikeAMissingFile) {
@@ -155,6 +158,7 @@ TEST_F(TextureBankTest, FifoIsSkippedLikeAMissingFile) {
   ASSERT_NE(TextureNamed(0), nullptr);
   EXPECT_EQ(TextureNamed(0)->pixels, SlotRgb(126));
 }
+#endif
 
 TEST(TextureFile, NamesEachSlotsFile) {
   for (int slot = 0; slot < textureBankImages; ++slot) EXPECT_EQ(TextureFile(slot), SlotFile(slot)) << slot;
@@ -194,10 +198,12 @@ TEST_P(PixelBudget, RefusesWhatGoesPastItAndLoadsTheRest) {
   const BudgetCase& c = GetParam();
   for (int slot = 0; slot < c.hugeFiles; ++slot) WriteTestFile(SlotFile(slot), TinyHugePicture(c.side));
   WriteTestFile("Data/begin.bmp", SlotPicture(126));
-  ASSERT_TRUE(ResetPeakMemory()) << "the kernel does not let the test reset its peak memory";
+  if (peakMemoryIsMeasured) {
+    ASSERT_TRUE(ResetPeakMemory()) << "the kernel does not let the test reset its peak memory";
+  }
 
   EXPECT_EQ(LoadTextures(), 1);
-  if (peakMemoryIsTheProgramsOwn) {
+  if (peakMemoryIsMeasured && peakMemoryIsTheProgramsOwn) {
     EXPECT_LT(PeakMemoryGrowth(), 2 * textureBankPixelBudget * 3 + (16u << 20));
   }
   ASSERT_EQ(answeredMessageBoxes.shown.size(), c.refused);

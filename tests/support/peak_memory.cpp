@@ -1,5 +1,13 @@
 #include "peak_memory.h"
 
+#ifdef _WIN32
+
+// Nothing can be measured (see the header).
+bool ResetPeakMemory() { return false; }
+uint64_t PeakMemoryGrowth() { return 0; }
+
+#else
+
 #include <fstream>
 #include <string>
 
@@ -34,3 +42,5 @@ uint64_t PeakMemoryGrowth() {
   const uint64_t peak = StatusBytes("VmHWM");
   return peak > residentAtReset ? peak - residentAtReset : 0;
 }
+
+#endif

@@ -1,13 +1,17 @@
 // The Win32 window system with real windows under the test's display
 // (640x480, as scripts/run-windows-tests.sh starts it): display modes,
-// messages posted, sent and dispatched, and a WGL context that draws.
+// messages posted, sent and dispatched, a WGL context that draws, and the
+// end that another thread asks for.
 #include "platform/win32/windows_api.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <thread>
 #include <vector>
 
+#include "platform/process_exit.h"
 #include "platform/window_system.h"
 
 namespace {
@@ -179,6 +183,26 @@ TEST_F(WindowTest, GlContextOnTheWindowDrawsAndIsReleasedInOrder) {
   EXPECT_TRUE(MakeGlContextCurrent(nullptr, nullptr));
   EXPECT_TRUE(DeleteGlContext(hRC));
   EXPECT_TRUE(ReleaseDeviceContext(hWnd, hDC));
+}
+
+// Another thread's request to end the process (the music thread's, after its
+// box) is carried out by the main thread's next message pass, with the
+// status asked for, not by the requesting thread's own fallback, which comes
+// only seconds later; a pass that ignored it would end with 5.
+TEST(EndRequestTest, TheNextMessagePassEndsWithTheRequestedStatus) {
+  EXPECT_EXIT(
+      {
+        if (!RegisterWindowClass("OpenGL", RecordingProcedure) || !ChangeDisplayMode(640, 480, 16)) std::_Exit(4);
+        WindowHandle window = CreateDemoWindow("OpenGL", "Qeb test", 640, 480, true);
+        if (!window) std::_Exit(4);
+        ShowDemoWindow(window);
+        std::thread([] { EndProcessFromOtherThread(7); }).detach();
+        while (RequestedEndStatus() < 0) std::this_thread::yield();
+        DemoMessage message;
+        PeekDemoMessage(&message);
+        std::_Exit(5);
+      },
+      testing::ExitedWithCode(7), "");
 }
 
 TEST(WindowFailureTest, FailedStepsAreReportedAsFailures) {

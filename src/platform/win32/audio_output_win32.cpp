@@ -9,6 +9,7 @@
 #include <cstring>
 #include <deque>
 
+#include "platform/audio_system.h"
 #include "platform/mp3_decoder.h"
 
 namespace {
@@ -90,6 +91,11 @@ void CloseAudioSink(void* sink) {
 }
 
 }  // namespace
+
+// waveOut needs no start-up: it comes with every Windows. A computer without
+// a sound device shows that when the output is opened.
+bool StartAudioSystem() { return true; }
+void StopAudioSystem() {}
 
 int audio_output_module_register(DecoderOutputModule* module) {
   if (!module) return -1;

@@ -1,5 +1,7 @@
 // Message boxes with MessageBoxA. The button and icon values of the shared
-// header are the Windows ones and pass through unchanged.
+// header are the Windows ones and pass through unchanged. A box asked for by
+// the music thread is shown in place: a Windows box belongs to the thread
+// that shows it, and the main thread's window goes on rendering beside it.
 #include "platform/win32/windows_api.h"
 
 #include <atomic>
@@ -11,9 +13,9 @@ namespace {
 
 std::atomic<MessageBoxAnswerer> installedAnswerer{nullptr};
 
-int EndingAnswer(unsigned type) { return (type & MB_BUTTON_MASK) == MB_YESNO ? IDNO : IDOK; }
-
 }  // namespace
+
+int EndingAnswer(unsigned type) { return (type & MB_BUTTON_MASK) == MB_YESNO ? IDNO : IDOK; }
 
 void SetMessageBoxAnswerer(MessageBoxAnswerer answerer) { installedAnswerer.store(answerer); }
 

@@ -9,6 +9,7 @@
 // make of them.
 #include "platform/win32/windows_api.h"
 
+#include "platform/process_exit.h"
 #include "platform/window_system.h"
 
 #include "platform/win32/window_system_win32.h"
@@ -151,6 +152,12 @@ WindowHandle GetFocusWindow() { return AsHandle(GetFocus()); }
 void SwapDemoBuffers(DeviceContext hDC) { SwapBuffers(AsHdc(hDC)); }
 
 bool PeekDemoMessage(DemoMessage* message) {
+  // Another thread (the music thread, after a fatal error) asked to end the
+  // process: the desktop gets its display mode back first.
+  if (const int status = RequestedEndStatus(); status >= 0) {
+    RestoreDisplayMode();
+    EndProcess(status);
+  }
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT || IsKeyMessage(msg.message)) {
