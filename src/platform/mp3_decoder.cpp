@@ -1,16 +1,17 @@
-// The decoder handle: libmpg123 in feed mode, forced to the fixed output
-// format, handing its samples to the registered output module.
+// The decoder handle: the modules, the order of calls and the output's
+// pacing, over the system's MP3 stream (mp3_stream.h), forced to the fixed
+// output format.
 #include "platform/mp3_decoder.h"
-
-#include <mpg123.h>
 
 #include <algorithm>
 #include <chrono>
 #include <thread>
 #include <vector>
 
+#include "platform/mp3_stream.h"
+
 struct Decoder {
-  mpg123_handle* mpg = nullptr;
+  Mp3Stream* stream = nullptr;
   bool hasCodec = false;
   bool hasInputModule = false;
   bool hasOutputModule = false;
@@ -19,8 +20,7 @@ struct Decoder {
   void* sink = nullptr;
   bool inputCreated = false;
   bool inputOpen = false;
-  bool passGaveSound = false;   // since the last empty block
-  unsigned char samples[4608];  // one MPEG-1 layer III frame at the output format
+  bool passGaveSound = false;  // since the last empty block
 };
 
 namespace {
@@ -30,13 +30,8 @@ namespace {
 constexpr auto kLongestFullQueueWait = std::chrono::milliseconds(40);
 constexpr size_t kSilentPassBytes = DECODER_QUEUE_LIMIT_BYTES;  // 200 ms
 
-bool OpenFeed(Decoder* decoder) { return mpg123_open_feed(decoder->mpg) == MPG123_OK; }
-
-// Every pass of the file starts on a fresh stream, so the decoder's start
-// of track handling (tags, encoder delay) applies to each pass alike.
 void StartNextPass(Decoder* decoder) {
-  mpg123_close(decoder->mpg);
-  decoder->inputOpen = OpenFeed(decoder);
+  decoder->inputOpen = RestartMp3Stream(decoder->stream);
   if (!decoder->passGaveSound) {
     // Keeps a file without sound from being read over and over at full speed.
     static const std::vector<unsigned char> silence(kSilentPassBytes, 0);
@@ -49,27 +44,17 @@ void StartNextPass(Decoder* decoder) {
 
 int decoder_new(DecoderHandle* decoder) {
   if (!decoder) return -1;
-  int error = MPG123_OK;
-  mpg123_handle* mpg = mpg123_new(nullptr, &error);
-  if (!mpg) return -1;
-  // MPG123_ADD_FLAGS keeps the default flags (gapless decoding among them).
-  bool configured = mpg123_param(mpg, MPG123_ADD_FLAGS, MPG123_QUIET, 0) == MPG123_OK &&
-                    mpg123_format_none(mpg) == MPG123_OK &&
-                    mpg123_format(mpg, DECODER_OUTPUT_RATE, MPG123_STEREO, MPG123_ENC_SIGNED_16) == MPG123_OK;
-  if (!configured) {
-    mpg123_delete(mpg);
-    return -1;
-  }
+  Mp3Stream* stream = NewMp3Stream();
+  if (!stream) return -1;
   *decoder = new Decoder;
-  (*decoder)->mpg = mpg;
+  (*decoder)->stream = stream;
   return 0;
 }
 
 void decoder_delete(DecoderHandle decoder) {
   if (!decoder) return;
   if (decoder->sink) decoder->output.close(decoder->sink);
-  mpg123_close(decoder->mpg);
-  mpg123_delete(decoder->mpg);
+  DeleteMp3Stream(decoder->stream);
   delete decoder;
 }
 
@@ -127,7 +112,7 @@ int decoder_input_new(DecoderHandle decoder, const char*, int module) {
 int decoder_input_open(DecoderHandle decoder) {
   if (!decoder || !decoder->inputCreated || !decoder->hasCodec || !decoder->sink) return -1;
   if (decoder->inputOpen) return 0;
-  decoder->inputOpen = OpenFeed(decoder);
+  decoder->inputOpen = RestartMp3Stream(decoder->stream);
   return decoder->inputOpen ? 0 : -1;
 }
 
@@ -138,7 +123,7 @@ int decoder_input_send_message(DecoderHandle decoder, int message, const void* d
     return decoder->inputOpen ? 0 : -1;
   }
   if (!data) return -1;
-  return mpg123_feed(decoder->mpg, static_cast<const unsigned char*>(data), byteCount) == MPG123_OK ? 0 : -1;
+  return FeedMp3Stream(decoder->stream, static_cast<const unsigned char*>(data), byteCount) ? 0 : -1;
 }
 
 int decoder_play(DecoderHandle decoder) {
@@ -152,20 +137,20 @@ int decoder_play(DecoderHandle decoder) {
     std::this_thread::sleep_for(std::min(untilHalfPlayed, kLongestFullQueueWait));
     return DECODER_PLAY_BUSY;
   }
+  const unsigned char* samples = nullptr;
   size_t decodedBytes = 0;
-  int result = mpg123_read(decoder->mpg, decoder->samples, sizeof decoder->samples, &decodedBytes);
+  const Mp3Step step = DecodeMp3Stream(decoder->stream, &samples, &decodedBytes);
   if (decodedBytes > 0) {
-    decoder->output.queue(decoder->sink, decoder->samples, decodedBytes);
+    decoder->output.queue(decoder->sink, samples, decodedBytes);
     decoder->passGaveSound = true;
   }
-  switch (result) {
-    case MPG123_OK:
-    case MPG123_NEW_FORMAT:  // the format is fixed; nothing to change
+  switch (step) {
+    case Mp3Step::more:
       return DECODER_PLAY_AGAIN;
-    case MPG123_NEED_MORE:
-    case MPG123_DONE:  // the pass is over; the next pass starts with the next block
+    case Mp3Step::needInput:  // the pass is over; the next pass starts with the next block
       return DECODER_PLAY_NEED_INPUT;
-    default:
-      return DECODER_PLAY_ENDED;
+    case Mp3Step::failed:
+      break;
   }
+  return DECODER_PLAY_ENDED;
 }

@@ -1,5 +1,6 @@
-// The soundtrack's decoder library: MP3 decoding (libmpg123 in feed mode)
-// and an audio output, behind the handle-and-modules call set that the music
+// The soundtrack's decoder library: MP3 decoding (the system's MP3 stream,
+// mp3_stream.h: libmpg123 in feed mode on Linux, the Audio Compression
+// Manager on Windows) and an audio output, behind the handle-and-modules call set that the music
 // thread uses.
 //
 // Contract:

@@ -1,4 +1,4 @@
-// The decoder handle on Win32: MP3 decoded by the Audio Compression Manager
+// The MP3 stream on Win32: MP3 decoded by the Audio Compression Manager
 // (msacm32), which every Windows since the late 1990s carries with an MP3
 // codec. The stream's first frame gives its format; one ACM stream turns the
 // MP3 into PCM at that format, a second one (the system's PCM converter)
@@ -16,25 +16,14 @@
 #include <msacm.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
-#include <thread>
 #include <vector>
 
 #include "platform/mp3_decoder.h"
+#include "platform/mp3_stream.h"
 #include "platform/win32/mp3_frames.h"
 
-struct Decoder {
-  bool hasCodec = false;
-  bool hasInputModule = false;
-  bool hasOutputModule = false;
-  DecoderOutputModule output;
-  bool outputCreated = false;
-  void* sink = nullptr;
-  bool inputCreated = false;
-  bool inputOpen = false;
-  bool passGaveSound = false;  // since the last empty block
-
+struct Mp3Stream {
   // The current pass.
   std::vector<uint8_t> input;  // received, not yet taken by the codec
   size_t tagBytesToSkip = 0;   // the rest of a leading ID3v2 tag
@@ -51,8 +40,6 @@ struct Decoder {
 
 namespace {
 
-constexpr auto kLongestFullQueueWait = std::chrono::milliseconds(40);
-constexpr size_t kSilentPassBytes = DECODER_QUEUE_LIMIT_BYTES;  // 200 ms
 // About one MPEG-1 frame at the output format: the piece each play call hands on.
 constexpr size_t kPieceBytes = 4608;
 // Input that the codec refuses to take, beyond this, is not MP3: it is dropped.
@@ -69,14 +56,14 @@ WAVEFORMATEX PcmFormat(int rate, int channels) {
   return format;
 }
 
-void CloseStreams(Decoder* decoder) {
+void CloseStreams(Mp3Stream* decoder) {
   if (decoder->mp3Stream) acmStreamClose(decoder->mp3Stream, 0);
   if (decoder->pcmStream) acmStreamClose(decoder->pcmStream, 0);
   decoder->mp3Stream = nullptr;
   decoder->pcmStream = nullptr;
 }
 
-void ResetPass(Decoder* decoder) {
+void ResetPass(Mp3Stream* decoder) {
   CloseStreams(decoder);
   decoder->input.clear();
   decoder->tagBytesToSkip = 0;
@@ -88,7 +75,7 @@ void ResetPass(Decoder* decoder) {
   decoder->samplesHandedOn = 0;
 }
 
-bool OpenStreams(Decoder* decoder, const Mp3FrameHeader& header) {
+bool OpenStreams(Mp3Stream* decoder, const Mp3FrameHeader& header) {
   MPEGLAYER3WAVEFORMAT mp3{};
   mp3.wfx.wFormatTag = WAVE_FORMAT_MPEGLAYER3;
   mp3.wfx.nChannels = WORD(header.channels);
@@ -146,7 +133,7 @@ bool Convert(HACMSTREAM stream, std::vector<uint8_t>& source, std::vector<uint8_
 
 // Finds the first frame of the pass and opens the streams for its format.
 // False while more input is needed.
-bool StartStream(Decoder* decoder) {
+bool StartStream(Mp3Stream* decoder) {
   std::vector<uint8_t>& input = decoder->input;
   while (true) {
     if (decoder->tagBytesToSkip > 0) {
@@ -183,7 +170,7 @@ bool StartStream(Decoder* decoder) {
 }
 
 // Decodes what the input holds into fixed-format samples.
-void DecodeInput(Decoder* decoder) {
+void DecodeInput(Mp3Stream* decoder) {
   if (!decoder->streamStarted && !StartStream(decoder)) return;
 
   std::vector<uint8_t> streamPcm;
@@ -212,123 +199,41 @@ void DecodeInput(Decoder* decoder) {
   }
 }
 
-void StartNextPass(Decoder* decoder) {
-  ResetPass(decoder);
-  if (!decoder->passGaveSound) {
-    // Keeps a file without sound from being read over and over at full speed.
-    static const std::vector<unsigned char> silence(kSilentPassBytes, 0);
-    decoder->output.queue(decoder->sink, silence.data(), silence.size());
-  }
-  decoder->passGaveSound = false;
-}
-
 }  // namespace
 
-int decoder_new(DecoderHandle* decoder) {
-  if (!decoder) return -1;
-  *decoder = new Decoder;
-  return 0;
+Mp3Stream* NewMp3Stream() { return new Mp3Stream; }
+
+void DeleteMp3Stream(Mp3Stream* stream) {
+  if (!stream) return;
+  CloseStreams(stream);
+  delete stream;
 }
 
-void decoder_delete(DecoderHandle decoder) {
-  if (!decoder) return;
-  if (decoder->sink) decoder->output.close(decoder->sink);
-  CloseStreams(decoder);
-  delete decoder;
+bool RestartMp3Stream(Mp3Stream* stream) {
+  ResetPass(stream);
+  return true;
 }
 
-int mpeg_codec_module_register(DecoderCodecModule* module) {
-  if (!module) return -1;
-  module->name = "mpeg";
-  return 0;
+bool FeedMp3Stream(Mp3Stream* stream, const unsigned char* bytes, size_t count) {
+  stream->input.insert(stream->input.end(), bytes, bytes + count);
+  return true;
 }
 
-int decoder_codec_module_register(DecoderHandle decoder, const DecoderCodecModule* module) {
-  if (!decoder || !module || !module->name) return -1;
-  decoder->hasCodec = true;
-  return 0;
-}
-
-int memory_input_module_register(DecoderInputModule* module) {
-  if (!module) return -1;
-  module->name = "memory";
-  return 0;
-}
-
-int decoder_input_module_register(DecoderHandle decoder, const DecoderInputModule* module) {
-  if (!decoder || !module || !module->name) return -1;
-  decoder->hasInputModule = true;
-  return 0;
-}
-
-int decoder_output_module_register(DecoderHandle decoder, const DecoderOutputModule* module) {
-  if (!decoder || !module || !module->open || !module->queuedBytes || !module->queue || !module->close) return -1;
-  if (decoder->sink) return -1;  // the open output keeps its module
-  decoder->output = *module;
-  decoder->hasOutputModule = true;
-  return 0;
-}
-
-int decoder_output_new(DecoderHandle decoder, const char*, int module) {
-  if (!decoder || !decoder->hasOutputModule || module != DECODER_MODULE_DEFAULT) return -1;
-  decoder->outputCreated = true;
-  return 0;
-}
-
-int decoder_output_open(DecoderHandle decoder) {
-  if (!decoder || !decoder->outputCreated) return -1;
-  if (decoder->sink) return 0;
-  decoder->sink = decoder->output.open();
-  return decoder->sink ? 0 : -1;
-}
-
-int decoder_input_new(DecoderHandle decoder, const char*, int module) {
-  if (!decoder || !decoder->hasInputModule || module != DECODER_MODULE_DEFAULT) return -1;
-  decoder->inputCreated = true;
-  return 0;
-}
-
-int decoder_input_open(DecoderHandle decoder) {
-  if (!decoder || !decoder->inputCreated || !decoder->hasCodec || !decoder->sink) return -1;
-  decoder->inputOpen = true;
-  return 0;
-}
-
-int decoder_input_send_message(DecoderHandle decoder, int message, const void* data, size_t byteCount) {
-  if (!decoder || !decoder->inputOpen || message != DECODER_MESSAGE_INPUT_BLOCK) return -1;
-  if (byteCount == 0) {
-    StartNextPass(decoder);
-    return 0;
+Mp3Step DecodeMp3Stream(Mp3Stream* stream, const unsigned char** samples, size_t* byteCount) {
+  *byteCount = 0;
+  if (stream->samplesHandedOn == stream->samples.size()) {
+    stream->samples.clear();
+    stream->samplesHandedOn = 0;
+    DecodeInput(stream);
   }
-  if (!data) return -1;
-  const auto* bytes = static_cast<const uint8_t*>(data);
-  decoder->input.insert(decoder->input.end(), bytes, bytes + byteCount);
-  return 0;
-}
-
-int decoder_play(DecoderHandle decoder) {
-  if (!decoder || !decoder->inputOpen) return DECODER_PLAY_ENDED;
-  const size_t queuedBytes = decoder->output.queuedBytes(decoder->sink);
-  if (queuedBytes >= DECODER_QUEUE_LIMIT_BYTES) {
-    const size_t bytesPerMillisecond = DECODER_OUTPUT_RATE / 1000 * DECODER_OUTPUT_FRAME_BYTES;
-    const auto untilHalfPlayed =
-        std::chrono::milliseconds((queuedBytes - DECODER_QUEUE_LIMIT_BYTES / 2) / bytesPerMillisecond);
-    std::this_thread::sleep_for(std::min(untilHalfPlayed, kLongestFullQueueWait));
-    return DECODER_PLAY_BUSY;
-  }
-  if (decoder->samplesHandedOn == decoder->samples.size()) {
-    decoder->samples.clear();
-    decoder->samplesHandedOn = 0;
-    DecodeInput(decoder);
-  }
-  const size_t available = decoder->samples.size() - decoder->samplesHandedOn;
-  if (available == 0) return DECODER_PLAY_NEED_INPUT;
+  const size_t available = stream->samples.size() - stream->samplesHandedOn;
+  if (available == 0) return Mp3Step::needInput;
   // Whole sample frames only, so the output never splits a left-right pair.
   size_t piece = std::min(available, kPieceBytes);
   piece -= piece % DECODER_OUTPUT_FRAME_BYTES;
   if (piece == 0) piece = available;
-  decoder->output.queue(decoder->sink, decoder->samples.data() + decoder->samplesHandedOn, piece);
-  decoder->samplesHandedOn += piece;
-  decoder->passGaveSound = true;
-  return DECODER_PLAY_AGAIN;
+  *samples = stream->samples.data() + stream->samplesHandedOn;
+  *byteCount = piece;
+  stream->samplesHandedOn += piece;
+  return Mp3Step::more;
 }
