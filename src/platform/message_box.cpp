@@ -1,40 +1,20 @@
-// Message boxes on SDL. A box asked for by the thread that owns the window
-// system is shown in place. A box asked for by any other thread (the music
-// thread) is shown by a small helper program in a process of its own: SDL's
-// box resets the keyboard state, shows the cursor and raises the window that
-// had the focus, all of which belongs to the main thread, which goes on
-// rendering (and may destroy that window on F1) while the box is up.
+// What every system's message boxes share: the answerer hook that tests
+// use, the ending answer, and the report on standard error where no box can
+// be shown. The box itself is the system's (ShowSystemMessageBox).
 #include "platform/message_box.h"
 
-#include <SDL.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <atomic>
-#include <cerrno>
-#include <climits>
 #include <cstdio>
-#include <string>
 
-#include "platform/message_box_sdl.h"
-
-extern char** environ;
+#include "platform/message_box_system.h"
 
 namespace {
 
 std::atomic<MessageBoxAnswerer> installedAnswerer{nullptr};
 
-struct IconKind {
-  unsigned icon;
-  uint32_t sdlFlags;
-};
+}  // namespace
 
-constexpr IconKind iconKinds[] = {
-    {MB_ICONSTOP, SDL_MESSAGEBOX_ERROR},
-    {MB_ICONEXCLAMATION, SDL_MESSAGEBOX_WARNING},
-    {MB_ICONINFORMATION, SDL_MESSAGEBOX_INFORMATION},
-};
+int EndingAnswer(unsigned type) { return (type & MB_BUTTON_MASK) == MB_YESNO ? IDNO : IDOK; }
 
 bool IsAnswer(int answer) { return answer == IDOK || answer == IDYES || answer == IDNO; }
 
@@ -43,68 +23,9 @@ int ReportOnStandardError(const char* text, const char* caption, unsigned type) 
   return EndingAnswer(type);
 }
 
-// The main thread of a Linux process has the process's id as its thread id.
-bool OnMainThread() { return gettid() == getpid(); }
-
-// The helper beside the running program.
-std::string HelperPath() {
-  char self[PATH_MAX];
-  const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-  if (length <= 0) return messageBoxHelperName;
-  const std::string program(self, size_t(length));
-  return program.substr(0, program.rfind('/') + 1) + messageBoxHelperName;
-}
-
-}  // namespace
-
-int EndingAnswer(unsigned type) { return (type & MB_BUTTON_MASK) == MB_YESNO ? IDNO : IDOK; }
-
-uint32_t SdlMessageBoxFlags(unsigned type) {
-  for (const IconKind& kind : iconKinds)
-    if ((type & MB_ICON_MASK) == kind.icon) return kind.sdlFlags;
-  return 0;
-}
-
-int ShowSdlMessageBox(WindowHandle owner, const char* text, const char* caption, unsigned type) {
-  const SDL_MessageBoxButtonData okButton[] = {
-      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDOK, "OK"}};
-  const SDL_MessageBoxButtonData yesNoButtons[] = {{SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDYES, "Yes"},
-                                                   {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDNO, "No"}};
-  const bool question = (type & MB_BUTTON_MASK) == MB_YESNO;
-
-  SDL_MessageBoxData box{};
-  box.flags = SdlMessageBoxFlags(type);
-  box.window = reinterpret_cast<SDL_Window*>(owner);
-  box.title = caption;
-  box.message = text;
-  box.numbuttons = question ? 2 : 1;
-  box.buttons = question ? yesNoButtons : okButton;
-
-  int pressed = -1;
-  if (SDL_ShowMessageBox(&box, &pressed) != 0) return ReportOnStandardError(text, caption, type);
-  // Closing the box without a button counts as its ending answer.
-  return IsAnswer(pressed) ? pressed : EndingAnswer(type);
-}
-
-int ShowMessageBoxInHelper(const char* helperPath, const char* text, const char* caption, unsigned type) {
-  std::string typeText = std::to_string(type);
-  char* const arguments[] = {const_cast<char*>(helperPath), const_cast<char*>(caption), const_cast<char*>(text),
-                             typeText.data(), nullptr};
-  pid_t helper = 0;
-  if (posix_spawn(&helper, helperPath, nullptr, nullptr, arguments, environ) != 0)
-    return ReportOnStandardError(text, caption, type);
-  int status = 0;
-  while (waitpid(helper, &status, 0) < 0)
-    if (errno != EINTR) return ReportOnStandardError(text, caption, type);
-  // The helper has already written the box to standard error when it could not show it.
-  if (WIFEXITED(status) && IsAnswer(WEXITSTATUS(status))) return WEXITSTATUS(status);
-  return ReportOnStandardError(text, caption, type);
-}
-
 void SetMessageBoxAnswerer(MessageBoxAnswerer answerer) { installedAnswerer.store(answerer); }
 
 int ShowMessageBox(WindowHandle owner, const char* text, const char* caption, unsigned type) {
   if (MessageBoxAnswerer answerer = installedAnswerer.load()) return answerer(owner, text, caption, type);
-  if (OnMainThread()) return ShowSdlMessageBox(owner, text, caption, type);
-  return ShowMessageBoxInHelper(HelperPath().c_str(), text, caption, type);
+  return ShowSystemMessageBox(owner, text, caption, type);
 }
