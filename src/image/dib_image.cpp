@@ -69,6 +69,7 @@ class DibFile {
     if (count >= sizeof buffer_) {
       const size_t got = ReadRawFile(file_, out, count);
       position_ += got;
+      at_ = end_ = 0;  // the buffer's bytes now lie behind the read, not just before position_
       return got == count;
     }
     end_ = ReadRawFile(file_, buffer_, size_t(std::clamp<uint64_t>(From(position_), count, sizeof buffer_)));

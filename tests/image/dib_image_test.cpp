@@ -46,6 +46,20 @@ BmpFields Bits8(uint32_t tableEntries, uint32_t coloursUsed) {
   return fields;
 }
 
+// 65535 table entries, black past the first 256, with a pixel offset 940
+// bytes before the table's end: the entry there is stored as bytes 1, 2, 0, 0,
+// so the two pixels are colours 1 and 2.
+Bytes LongTableWithPixelsInside() {
+  constexpr uint32_t entries = 0xFFFF, entry = 65300;
+  std::vector<uint32_t> colours = Table(256);
+  colours.resize(entries, 0);
+  colours[entry] = 0x000201;
+  BmpFields fields = Bits8(0, entries);
+  fields.colours = InfoColours(colours);
+  fields.pixelOffset = 14 + 40 + 4 * entry;
+  return BuildBmp(fields);
+}
+
 template <typename Change>
 Bytes Build(BmpFields fields, Change change) {
   change(fields);
@@ -154,6 +168,9 @@ std::vector<DecodeCase> DecodeCases() {
             TableColour(0), TableColour(0), TableColour(1)})},
       {"PixelOffsetPastTable", Build(Bits8(2, 2), [](BmpFields& s) { s.gap = {9, 9, 9, 9, 9, 9}; }), nullptr, 2, 1,
        Rgb({TableColour(1), TableColour(0)})},
+      // The table's 256 KB are read past the reader's buffer; pixels that the
+      // file header places inside the table's last 2 KB come from there too.
+      {"PixelOffsetInLongTable", LongTableWithPixelsInside(), nullptr, 2, 1, Rgb({TableColour(1), TableColour(2)})},
       {"IndexPastTable",
        Build(Bits8(4, 4),
              [](BmpFields& s) {
