@@ -76,7 +76,7 @@ const SectionSpan sections[] = {
     {seed, 44},       // the third series' first picture, held
     {growth, 56},     // the third series, a picture every three beats
     {blossom, 86},    // its last picture, held
-    {ending, 98},     // the end pictures; the last chord rings out to the clock's end
+    {ending, 98},     // the end pictures; the last chord dies away just before the clock's end
 };
 constexpr int lastBar = 106;  // the bar in which the show ends
 
@@ -386,12 +386,16 @@ std::vector<int16_t> SynthesiseSoundtrack() {
     dry.right[i] += echoed.right[i];
   }
 
-  // From silence at the start, and to silence over the last second.
-  const long fadeIn = long(0.5 * rate), fadeOut = long(rate);
+  // From silence at the start, and to silence before the end: the last
+  // chord dies away over a second and a half, and the last half second is
+  // silent, so the clock's end never cuts a sound still ringing.
+  const long fadeIn = long(0.5 * rate), fadeOut = long(1.5 * rate), silentEnd = long(0.5 * rate);
+  const long fadeOutStart = length - silentEnd - fadeOut;
   for (long i = 0; i < length; ++i) {
     double gain = 1.0;
     if (i < fadeIn) gain = double(i) / fadeIn;
-    if (i >= length - fadeOut) gain = 0.5 + 0.5 * std::cos(pi * double(i - (length - fadeOut)) / fadeOut);
+    if (i >= fadeOutStart)
+      gain = i < length - silentEnd ? 0.5 + 0.5 * std::cos(pi * double(i - fadeOutStart) / fadeOut) : 0.0;
     dry.left[size_t(i)] = float(dry.left[size_t(i)] * gain);
     dry.right[size_t(i)] = float(dry.right[size_t(i)] * gain);
   }
