@@ -44,7 +44,12 @@ check_launcher() {
   work=$(mktemp -d)
   local root=$work/root
   mkdir -p "$root/$bindir" "$root/$programdir" "$root/$datadir/Data" "$work/caller/other/data" "$work/caller/no-data" \
-    "$work/links"
+    "$work/links" "$work/caller/linked-data" "$work/caller/-dash/Data" "$work/decoy/other/Data" "$work/decoy/-dash/Data"
+  # Data reached through symbolic links: a linked data folder, and a folder
+  # whose Data is a link. A decoy on CDPATH holds folders of the same names.
+  ln -s other "$work/caller/linked"
+  ln -s ../other/data "$work/caller/linked-data/Data"
+  ln -s nowhere "$work/caller/no-data/Data"
   cp "$original" "$root/$bindir/qeb"
   local stub='#!/bin/sh
 { pwd -P; echo "$@"; } > "$STUB_LOG"
@@ -52,9 +57,11 @@ exit "${STUB_EXIT:-0}"'
   echo "$stub" > "$root/$programdir/qeb"
   chmod +x "$root/$programdir/qeb"
   ln -s "$root/$bindir/qeb" "$work/links/qeb"
-  local data other
+  local data other linked dash
   data=$(cd "$root/$datadir" && pwd -P)
   other=$(cd "$work/caller/other" && pwd -P)
+  linked=$(cd "$work/caller/linked-data" && pwd -P)
+  dash=$(cd "$work/caller/-dash" && pwd -P)
 
   # name | arguments | exit code given to the stand-ins | exit code | the stand-in's folder | its arguments
   # ("-" for no run) | a text the output holds
@@ -63,13 +70,16 @@ exit "${STUB_EXIT:-0}"'
     [ "$name" = capture-stand-in ] && { echo "$stub" > "$root/$programdir/qeb-capture"; chmod +x "$root/$programdir/qeb-capture"; }
     expected_dir=${expected_dir//DATA/$data}
     expected_dir=${expected_dir//OTHER/$other}
+    expected_dir=${expected_dir//LINKED/$linked}
+    expected_dir=${expected_dir//DASH/$dash}
     expected_args=${expected_args//CALLER/$work/caller}
     local launcher=$root/$bindir/qeb
     [ "$name" = through-a-link ] && launcher=$work/links/qeb
     rm -f "$work/log"
     local code=0
     # shellcheck disable=SC2086
-    (cd "$work/caller" && STUB_LOG=$work/log STUB_EXIT=$stub_exit "$launcher" $arguments) >"$work/out" 2>&1 || code=$?
+    (cd "$work/caller" && CDPATH=$work/decoy STUB_LOG=$work/log STUB_EXIT=$stub_exit "$launcher" $arguments) \
+      >"$work/out" 2>&1 || code=$?
     [ "$code" = "$expected_code" ] || fail "$name: exit code $code, expected $expected_code ($(cat "$work/out"))"
     if [ "$expected_dir" = - ]; then
       [ ! -e "$work/log" ] || fail "$name: started a program"
@@ -88,15 +98,24 @@ exit-code-passed-through||27|27|DATA||
 through-a-link||0|0|DATA||
 another-folder|--data other|0|0|OTHER||
 another-folder-joined|--data=other|0|0|OTHER||
+linked-folder|--data linked|0|0|OTHER||
+linked-data|--data linked-data|0|0|LINKED||
+folder-named-like-an-option|--data -dash|0|0|DASH||
 folder-without-data|--data no-data|0|2|-||holds no Data folder
 missing-folder|--data nowhere|0|2|-||no such folder
 data-without-folder|--data|0|2|-||needs a folder
 unknown-option|--fullscreen|0|2|-||unknown argument
-capture-not-installed|capture out.mp4|0|127|-||capture program is not installed
+capture-not-installed|capture out.mp4|0|127|-||install the package qeb-capture
 capture-stand-in|capture --from 100 clip.mp4|3|3|DATA|--from 100 CALLER/clip.mp4|
 capture-absolute-output|capture /tmp/clip.mkv|0|0|DATA|/tmp/clip.mkv|
 capture-own-help|capture --help|0|0|DATA|--help|
 capture-in-another-folder|--data other capture clip.mp4|0|0|OTHER|CALLER/clip.mp4|
+capture-output-before-a-flag|capture out.mp4 --force|0|0|DATA|CALLER/out.mp4 --force|
+capture-output-before-a-value|capture out.mp4 --fps 30|0|0|DATA|CALLER/out.mp4 --fps 30|
+capture-output-between-options|capture --size 960x720 --to 900 sub/clip.mkv --lossless --no-audio|0|0|DATA|--size 960x720 --to 900 CALLER/sub/clip.mkv --lossless --no-audio|
+capture-value-missing|capture out.mp4 --fps|0|0|DATA|CALLER/out.mp4 --fps|
+capture-two-outputs|capture a.mp4 b.mp4|0|0|DATA|CALLER/a.mp4 CALLER/b.mp4|
+capture-in-a-linked-folder|--data linked-data capture clip.mp4|0|0|LINKED|CALLER/clip.mp4|
 EOF_CASES
   rm -rf "$work"
 }
