@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
-# cpack -G DEB builds qeb_<version>_amd64.deb with its dependencies worked out
-# from the binaries, lintian finds no error in it, and its contents, unpacked
-# into a temporary root, run like an installed copy.
+# cpack -G DEB builds two packages: qeb (the demo, its data, the launcher)
+# and, when the capture program is built, qeb-capture. Their dependencies
+# are worked out from their binaries, so the demo's package pulls in no
+# video encoder; lintian finds no error or warning in either; no file is in
+# both. The demo's package unpacked alone runs like an installed copy and
+# names the package to install for a capture; with the capture's package
+# unpacked over it, the launcher starts the capture program.
 #   package_test.sh BUILD_DIR VERSION X_INPUT OTHER_DATA
+# $capture is 1 when the build holds the capture program.
 set -u
 build=$1 version=$2 x_input=$3 other=$4
 here=$(dirname "$0")
@@ -11,27 +16,63 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 (cd "$build" && cpack -G DEB -B "$work/out") >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; echo "FAILED: cpack"; exit 1; }
-package=$work/out/qeb_${version}_amd64.deb
-[ -f "$package" ] || { ls "$work/out"; echo "FAILED: no $package"; exit 1; }
-
-info=$(dpkg-deb --info "$package")
-depends=$(echo "$info" | sed -n 's/^ Depends: //p')
-for library in libsdl2-2.0-0 libmpg123-0 libglu1 libgl1 libc6; do
-  [[ ", $depends" == *", $library"* ]] || fail "Depends lacks $library: $depends"
+demo_package=$work/out/qeb_${version}_amd64.deb
+capture_package=$work/out/qeb-capture_${version}_amd64.deb
+packages=("$demo_package")
+[ "${capture:-0}" = 1 ] && packages+=("$capture_package")
+for package in "${packages[@]}"; do
+  [ -f "$package" ] || { ls "$work/out"; echo "FAILED: no $package"; exit 1; }
 done
-echo "$info" | grep -q '^ Section: games$' || fail "the section is not games"
-echo "$info" | grep -q '^ Description: ..' || fail "no description"
+[ "$(find "$work/out" -maxdepth 1 -name '*.deb' | wc -l)" = "${#packages[@]}" ] ||
+  fail "cpack made other packages than ${packages[*]##*/}: $(ls "$work/out")"
+
+# depends_of PACKAGE: its Depends field, ", " in front for whole-name matches.
+depends_of() { echo ", $(dpkg-deb --field "$1" Depends)"; }
+for package in "${packages[@]}"; do
+  [ "$(dpkg-deb --field "$package" Section)" = games ] || fail "${package##*/}: the section is not games"
+  dpkg-deb --field "$package" Description | sed -n 2p | grep -q . || fail "${package##*/}: no long description"
+done
+depends=$(depends_of "$demo_package")
+for library in libsdl2-2.0-0 libmpg123-0 libglu1 libgl1 libc6; do
+  [[ $depends == *", $library"* ]] || fail "qeb's Depends lacks $library: $depends"
+done
+for library in libavcodec libavformat libavutil libswscale libswresample libegl1 qeb-capture; do
+  [[ $depends == *", $library"* ]] && fail "qeb depends on $library, which only the capture needs: $depends"
+done
+if [ "${capture:-0}" = 1 ]; then
+  depends=$(depends_of "$capture_package")
+  for library in "qeb (= $version)" libavcodec libavformat libswscale libegl1 libc6; do
+    [[ $depends == *", $library"* ]] || fail "qeb-capture's Depends lacks $library: $depends"
+  done
+  # dpkg refuses to install a file that another package owns.
+  files() { dpkg-deb -c "$1" | grep -v '^d' | awk '{print $6}' | sort; }
+  shared=$(comm -12 <(files "$demo_package") <(files "$capture_package"))
+  [ -z "$shared" ] || fail "files in both packages: $shared"
+fi
 
 if command -v lintian >/dev/null; then
-  # Lintian refuses nothing as root, it only says it would rather not.
-  lintian "$package" >"$work/lintian.log" 2>&1
-  grep '^E: ' "$work/lintian.log" && fail "lintian reports errors"
-  grep '^W: ' "$work/lintian.log"
+  for package in "${packages[@]}"; do
+    # Lintian refuses nothing as root, it only says it would rather not.
+    lintian "$package" >"$work/lintian.log" 2>&1
+    grep -E '^(E|W): ' "$work/lintian.log" && fail "lintian reports errors or warnings on ${package##*/}"
+  done
 else
   fail "lintian is not installed"
 fi
 
-dpkg-deb -x "$package" "$work/root"
+dpkg-deb -x "$demo_package" "$work/root"
 check_installed "$work/root/usr" "$version" "$x_input" "$other"
+launcher=$work/root/usr/$bindir/qeb
+code=0
+(cd "$work" && "$launcher" capture clip.mp4) >"$work/out.log" 2>&1 || code=$?
+[ "$code" = 127 ] || fail "qeb capture without qeb-capture ended with $code, expected 127"
+grep -q 'install the package qeb-capture' "$work/out.log" || fail "qeb capture without qeb-capture: $(cat "$work/out.log")"
+if [ "${capture:-0}" = 1 ]; then
+  dpkg-deb -x "$capture_package" "$work/root"
+  code=0
+  (cd "$work" && "$launcher" capture --help) >"$work/out.log" 2>&1 || code=$?
+  [ "$code" = 0 ] && grep -q '^usage: qeb-capture' "$work/out.log" ||
+    fail "qeb capture --help with qeb-capture unpacked: exit code $code, $(cat "$work/out.log")"
+fi
 [ $failures = 0 ] && echo "package: all checks passed"
 exit $((failures > 0))
