@@ -14,8 +14,13 @@ constexpr size_t kBlockSize = 4096;  // the demo's reading block
 // An output that keeps every sample instead of playing it. The decoder never
 // waits on it, since nothing is ever queued unplayed.
 std::vector<int16_t>* capturedSamples = nullptr;
+// Whether the decoder asked for a format other than the soundtrack's.
+bool otherFormatAsked = false;
 
-void* OpenMemorySink() { return capturedSamples; }
+void* OpenMemorySink(DecoderFormat format) {
+  if (format != DecoderFormat{soundtrackRate, soundtrackChannels}) otherFormatAsked = true;
+  return capturedSamples;
+}
 size_t NothingQueued(void*) { return 0; }
 void KeepSamples(void* sink, const void* samples, size_t byteCount) {
   auto* kept = static_cast<std::vector<int16_t>*>(sink);
@@ -83,9 +88,12 @@ std::string DecodeSoundtrack(const char* path, Soundtrack* soundtrack) {
   DecoderHandle decoder = nullptr;
   if (decoder_new(&decoder) != 0) return "Kan geen decoder bakken";
   capturedSamples = &soundtrack->onePass;
+  otherFormatAsked = false;
   std::string problem = Decode(decoder, path);
   decoder_delete(decoder);
   capturedSamples = nullptr;
+  if (problem.empty() && otherFormatAsked)
+    problem = std::string(path) + " is not 44.1 kHz stereo, the only soundtrack format the capture takes";
   if (problem.empty() && soundtrack->PassFrames() == 0)
     problem = std::string(path) + " holds no sound the decoder can play";
   return problem;

@@ -1,6 +1,7 @@
 // The soundtrack as the demo plays it: decoded by the demo's own decoder
-// (libmpg123, 44.1 kHz stereo, signed 16-bit), one pass of the file, which
-// the demo repeats for as long as the show runs.
+// (libmpg123, signed 16-bit at the file's own rate and channel count, which
+// must be 44.1 kHz stereo here), one pass of the file, which the demo
+// repeats for as long as the show runs.
 #pragma once
 
 #include <cstdint>
