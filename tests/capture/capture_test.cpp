@@ -4,11 +4,13 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -293,6 +295,10 @@ TEST_F(CaptureTest, BadInputsFailClearlyAndLeaveNoFile) {
   const fs::path empty = scratch_ / "empty";
   fs::create_directories(empty);
   const fs::path small = SmallData("");
+  const fs::path fifo = scratch_ / "fifo.mp4";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const fs::path folderOut = scratch_ / "folder.mp4";
+  fs::create_directories(folderOut);
   struct Case {
     const char* what;
     fs::path folder;
@@ -308,6 +314,8 @@ TEST_F(CaptureTest, BadInputsFailClearlyAndLeaveNoFile) {
       {"size beyond the GL's limit", DefaultData(), "--no-audio --size 40000x30000" + out, "beyond"},
       {"no output named", DefaultData(), "--size 64x48", "no output file"},
       {"existing file without --force", DefaultData(), "'" + existing.string() + "'", "--force"},
+      {"a FIFO, even with --force", DefaultData(), "--no-audio --force '" + fifo.string() + "'", "not a regular file"},
+      {"a folder, even with --force", DefaultData(), "--no-audio --force '" + folderOut.string() + "'", "is a folder"},
       {"no frame in the range", DefaultData(), "--from 1601 --to 1602" + out, "no frame"},
       {"missing soundtrack", small, "--size 64x48" + out, "Er is geen file aanwezig met de naam : Data/demo.mp3"},
       {"no picture at all", empty, "--no-audio --size 64x48" + out, "Initialization Failed."},
@@ -321,49 +329,107 @@ TEST_F(CaptureTest, BadInputsFailClearlyAndLeaveNoFile) {
     EXPECT_FALSE(fs::exists(scratch_ / "out.mp4"));
   }
   EXPECT_EQ(ReadText(existing), "keep me");
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  EXPECT_TRUE(fs::is_empty(folderOut));
   // Neither the temporary files nor anything else is left behind.
   for (const fs::path& folder : {scratch_, empty, small}) {
     for (const auto& entry : fs::directory_iterator(folder))
-      EXPECT_TRUE(entry.path() == existing || entry.path() == empty || entry.path() == small ||
-                  entry.path().filename() == "Data")
+      EXPECT_TRUE(entry.path() == existing || entry.path() == empty || entry.path() == small || entry.path() == fifo ||
+                  entry.path() == folderOut || entry.path().filename() == "Data")
           << entry.path();
   }
 }
 
-TEST_F(CaptureTest, InterruptFinishesAShorterPlayableVideo) {
-  const fs::path out = scratch_ / "stopped.mkv";
-  const fs::path folder = DefaultData();
+// qeb-capture started on the whole show, tiny and silent, so it runs long
+// enough to be interrupted.
+pid_t StartLongCapture(const fs::path& out) {
   const pid_t child = fork();
-  ASSERT_GE(child, 0);
   if (child == 0) {
-    if (chdir(folder.c_str()) != 0) _exit(127);
+    if (chdir(DefaultData().c_str()) != 0) _exit(127);
     freopen("/dev/null", "w", stdout);
     execl(QEB_CAPTURE, QEB_CAPTURE, "--lossless", "--no-audio", "--size", "64x48", out.c_str(), nullptr);
     _exit(127);
   }
-  // Waits until frames are reaching the file (under its temporary name), then presses Ctrl-C.
+  return child;
+}
+
+// Waits until frames are reaching a file in 'folder' (under its temporary
+// name); false if the child ended first or a minute passed.
+bool WaitUntilWriting(pid_t child, const fs::path& folder) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  bool writing = false;
-  int status = 0;
-  bool ended = false;
-  while (!writing && !ended && std::chrono::steady_clock::now() < deadline) {
-    ended = waitpid(child, &status, WNOHANG) == child;
-    for (const auto& entry : fs::directory_iterator(scratch_))
-      if (entry.is_regular_file() && entry.file_size() > 256 * 1024) writing = true;
+  while (std::chrono::steady_clock::now() < deadline) {
+    int status = 0;
+    if (waitpid(child, &status, WNOHANG) == child) return false;
+    for (const auto& entry : fs::directory_iterator(folder))
+      if (entry.is_regular_file() && entry.file_size() > 256 * 1024) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
-  if (!ended) {
-    kill(child, SIGINT);
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  return false;
+}
+
+std::vector<fs::path> FolderEntries(const fs::path& folder) {
+  std::vector<fs::path> entries;
+  for (const auto& entry : fs::directory_iterator(folder)) entries.push_back(entry.path());
+  return entries;
+}
+
+TEST_F(CaptureTest, StopSignalsFinishAShorterPlayableVideo) {
+  // Ctrl-C, kill, a closed terminal and a closed pipe all end the capture
+  // the same way: OUT holds the frames so far, nothing hidden stays behind.
+  for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
+    SCOPED_TRACE(strsignal(signalNumber));
+    const fs::path out = scratch_ / "stopped.mkv";
+    const pid_t child = StartLongCapture(out);
+    ASSERT_GE(child, 0);
+    ASSERT_TRUE(WaitUntilWriting(child, scratch_)) << "no frames were written within a minute";
+    kill(child, signalNumber);
+    int status = 0;
     waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(FolderEntries(scratch_), std::vector<fs::path>{out});
+    const VideoFile video = ReadVideoFile(out);
+    ASSERT_TRUE(video.opened);
+    EXPECT_GT(video.decodedFrames, 0);
+    EXPECT_LT(video.decodedFrames, int(FramesBetween(0, demoEndTick).size()));
+    EXPECT_NEAR(video.durationSeconds, video.decodedFrames / 60.0, 1.0 / 60 + 1e-6);
+    fs::remove(out);
   }
-  ASSERT_TRUE(writing) << "no frames were written within a minute";
+}
+
+TEST_F(CaptureTest, SecondStopSignalEndsAtOnceLeavingNothing) {
+  const fs::path out = scratch_ / "stopped.mkv";
+  const pid_t child = StartLongCapture(out);
+  ASSERT_GE(child, 0);
+  ASSERT_TRUE(WaitUntilWriting(child, scratch_)) << "no frames were written within a minute";
+  // Both arrive before the capture runs on: the second finds the first's stop still under way.
+  kill(child, SIGSTOP);
+  kill(child, SIGINT);
+  kill(child, SIGTERM);
+  kill(child, SIGCONT);
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status)) << "exited with " << WEXITSTATUS(status);
+  EXPECT_TRUE(WTERMSIG(status) == SIGINT || WTERMSIG(status) == SIGTERM) << WTERMSIG(status);
+  EXPECT_EQ(FolderEntries(scratch_), std::vector<fs::path>{});
+}
+
+TEST_F(CaptureTest, OutputThatAppearsDuringTheCaptureIsKept) {
+  // OUT is checked again at the end, since a capture takes minutes.
+  const fs::path out = scratch_ / "taken.mkv";
+  const pid_t child = StartLongCapture(out);
+  ASSERT_GE(child, 0);
+  ASSERT_TRUE(WaitUntilWriting(child, scratch_)) << "no frames were written within a minute";
+  std::ofstream(out) << "someone else's";
+  kill(child, SIGINT);
+  int status = 0;
+  waitpid(child, &status, 0);
   ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
-  const VideoFile video = ReadVideoFile(out);
-  ASSERT_TRUE(video.opened);
-  EXPECT_GT(video.decodedFrames, 0);
-  EXPECT_LT(video.decodedFrames, int(FramesBetween(0, demoEndTick).size()));
-  EXPECT_NEAR(video.durationSeconds, video.decodedFrames / 60.0, 1.0 / 60 + 1e-6);
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(ReadText(out), "someone else's");
+  EXPECT_EQ(FolderEntries(scratch_), std::vector<fs::path>{out});
 }
 
 }  // namespace

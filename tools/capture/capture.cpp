@@ -198,7 +198,7 @@ std::string RunCapture(const CaptureOptions& options, const std::atomic<bool>& s
   report->convertSeconds = writer.ConvertSeconds();
   report->encodeSeconds = writer.EncodeSeconds();
   if (problem.empty())
-    problem = CommitOutput(settings.writePath, options.outputPath);
+    problem = CommitOutput(settings.writePath, options.outputPath, options.overwrite);
   else
     DiscardOutput(settings.writePath);
   if (!problem.empty()) return problem;
