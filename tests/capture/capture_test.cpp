@@ -28,6 +28,7 @@
 #include "render/init_scene.h"
 #include "render/projection.h"
 #include "render/wave_walls.h"
+#include "soundtrack.h"
 #include "temporary_directory.h"
 #include "video_file.h"
 
@@ -209,6 +210,8 @@ TEST_F(CaptureTest, LosslessFramesAreTheDemosOwnPixels) {
 TEST_F(CaptureTest, LosslessSoundIsTheSoundtrackLoopedFromTheShowsStart) {
   const std::string shortTone = MakeToneMp3(scratch_, "short.mp3", {44100, 2, 0.3, 440.0, "-b 128"});
   ASSERT_FALSE(shortTone.empty());
+  const std::string secondTone = MakeToneMp3(scratch_, "second.mp3", {44100, 2, 1.0, 440.0, "-b 128"});
+  ASSERT_FALSE(secondTone.empty());
   struct Case {
     fs::path data;
     int32_t from, to;
@@ -216,9 +219,11 @@ TEST_F(CaptureTest, LosslessSoundIsTheSoundtrackLoopedFromTheShowsStart) {
     bool loops;  // the stretch is longer than what is left of the soundtrack's pass
   };
   const Case cases[] = {
-      {DefaultData(), 1590, 1700, 60, false},     // a long soundtrack, cut at the clip's end
-      {SmallData(shortTone), 0, 90, 60, true},    // 0.3 s of sound under 1.5 s of video
-      {SmallData(shortTone), 40, 100, 25, true},  // another rate, starting mid-pass
+      {DefaultData(), 1590, 1700, 60, false},      // a long soundtrack, cut at the clip's end
+      {SmallData(shortTone), 0, 90, 60, true},     // 0.3 s of sound under 1.5 s of video
+      {SmallData(shortTone), 40, 100, 25, true},   // another rate, starting mid-pass
+      {SmallData(secondTone), 20, 30, 25, true},   // across the end of the first pass, shorter than a pass
+      {SmallData(secondTone), 30, 40, 25, false},  // inside the second pass
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.data.string() + " from " + std::to_string(c.from) + " at " + std::to_string(c.fps) + " fps");
@@ -252,6 +257,61 @@ TEST_F(CaptureTest, LosslessSoundIsTheSoundtrackLoopedFromTheShowsStart) {
     }
     EXPECT_EQ(firstDifference, -1) << "of " << length << " sample frames";
     fs::remove(out);
+  }
+}
+
+TEST_F(CaptureTest, SoundtrackDecodingKeepsOnlyTheStretchWithinItsBound) {
+  // An 8 kHz mono file grows 11-fold in rate and 2-fold in channels once
+  // brought to 44.1 kHz stereo: 4 s of it take 689 KiB decoded. Under a
+  // 256 KiB bound, a stretch that fits is decoded on its own, wherever it
+  // lies in the looped soundtrack; one that does not is refused.
+  const std::string lowRate = MakeToneMp3(scratch_, "low.mp3", {8000, 1, 4.0, 440.0, "-b 8"});
+  ASSERT_FALSE(lowRate.empty());
+  Soundtrack whole;  // one whole pass, without a bound worth the name
+  ASSERT_EQ(DecodeSoundtrack(lowRate.c_str(), {0, 100 * 44100}, soundtrackMemoryLimit, &whole), "");
+  const int64_t pass = int64_t(whole.KeptBytes() / 4);
+  // The encoder's delay and padding may lengthen it by a few of its frames.
+  EXPECT_GE(pass, 4 * 44100);
+  EXPECT_LE(pass, int64_t(4.25 * 44100));
+  {  // the tone, in both channels, at its own pitch
+    std::vector<int16_t> samples(size_t(pass) * 2);
+    whole.CopyLooped(0, int(pass), samples.data());
+    int crossings = 0;
+    for (int64_t i = 1; i < pass; ++i) {
+      ASSERT_EQ(samples[2 * i], samples[2 * i + 1]) << "at " << i;
+      crossings += (samples[2 * i - 2] < 0) != (samples[2 * i] < 0);
+    }
+    EXPECT_NEAR(crossings / 2.0 / (double(pass) / 44100), 440.0, 440.0 * 0.02);
+  }
+
+  constexpr size_t bound = 256 << 10;
+  struct Case {
+    const char* what;
+    SoundStretch stretch;
+    bool fits;
+  };
+  const Case cases[] = {
+      {"one second inside the pass", {22050, 44100}, true},
+      {"across the pass's end", {pass - 22050, 44100}, true},
+      {"inside a later pass", {3 * pass + 1000, 44100}, true},
+      {"two seconds", {0, 2 * 44100}, false},
+      {"longer than the pass, which is kept whole", {0, 10 * 44100}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Soundtrack part;
+    const std::string problem = DecodeSoundtrack(lowRate.c_str(), c.stretch, bound, &part);
+    if (!c.fits) {
+      EXPECT_NE(problem.find("more than 256 KiB"), std::string::npos) << problem;
+      continue;
+    }
+    ASSERT_EQ(problem, "");
+    EXPECT_EQ(part.KeptBytes(), size_t(c.stretch.length) * 4);
+    const int count = int(c.stretch.length);
+    std::vector<int16_t> got(size_t(count) * 2), expected(size_t(count) * 2);
+    part.CopyLooped(c.stretch.start, count, got.data());
+    whole.CopyLooped(c.stretch.start, count, expected.data());
+    EXPECT_TRUE(got == expected);
   }
 }
 
