@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -338,6 +339,73 @@ TEST_F(CaptureTest, DefaultClipIsAnMp4ThatReadsBackRight) {
   EXPECT_NEAR(double(video.audioSampleFrames), 44100.0, 1024.0);
 }
 
+TEST_F(CaptureTest, WebmAndGifReadBackWithTheirOwnCodecs) {
+  // The name chooses the codecs where the container wants its own: VP9 and
+  // Opus (at 48 kHz) in WebM; a GIF of 256-colour frames, each with its own
+  // palette, without sound and at most 50 frames a second (every second
+  // frame at 60). The pictures stay close to the demo's own, the sound as
+  // loud as the soundtrack's.
+  struct Case {
+    const char* name;
+    const char* videoCodec;
+    const char* audioCodec;
+    int audioRate;
+    int frameStep;
+    double largestMeanError;  // per colour channel, out of 255; a GIF of fixed 3-3-2 colours is far above 3
+  };
+  const Case cases[] = {
+      {"clip.webm", "vp9", "opus", 48000, 1, 8.0},
+      {"clip.gif", "gif", "", 0, 2, 3.0},
+  };
+  constexpr int32_t from = 1590, to = 1700;
+  constexpr int width = 160, height = 120;
+  const std::vector<int> frames = FramesBetween(from, to);
+  const std::set<int> chosen = {frames.front(), frames[frames.size() / 2 / 2 * 2]};
+  const auto demo = DrawDemoFrames(DefaultData(), width, height, chosen, frames.front());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path out = scratch_ / c.name;
+    const ToolRun run = RunCapture(DefaultData(), "--size 160x120 --from " + std::to_string(from) + " --to " +
+                                                      std::to_string(to) + " '" + out.string() + "'");
+    ASSERT_EQ(run.status, 0) << run.errors;
+    std::set<int> indices;
+    for (int frame : chosen) indices.insert((frame - frames.front()) / c.frameStep);
+    const VideoFile video = ReadVideoFile(out, indices);
+    ASSERT_TRUE(video.opened);
+    EXPECT_EQ(video.videoCodec, c.videoCodec);
+    EXPECT_EQ(video.width, width);
+    EXPECT_EQ(video.height, height);
+    EXPECT_EQ(video.decodedFrames, (int(frames.size()) + c.frameStep - 1) / c.frameStep);
+    EXPECT_NEAR(video.durationSeconds, frames.size() / 60.0, 2.0 / 60);
+    ASSERT_EQ(video.keptFrames.size(), chosen.size());
+    int k = 0;
+    for (int frame : chosen) {
+      const std::vector<uint8_t>& expected = demo.at(frame);
+      ASSERT_EQ(video.keptFrames[k].size(), expected.size());
+      double error = 0;
+      for (size_t i = 0; i < expected.size(); ++i) error += std::abs(int(video.keptFrames[k][i]) - int(expected[i]));
+      EXPECT_LT(error / double(expected.size()), c.largestMeanError) << "frame " << frame;
+      ++k;
+    }
+
+    EXPECT_EQ(video.audioCodec, c.audioCodec);
+    if (c.audioRate == 0) continue;
+    EXPECT_EQ(video.audioRate, c.audioRate);
+    EXPECT_EQ(video.audioChannels, 2);
+    EXPECT_NEAR(double(video.audioSampleFrames), frames.size() / 60.0 * c.audioRate, 0.02 * c.audioRate);
+    const std::vector<int16_t> pass = DecodeWithMpg123(ReadFileBytes(DefaultData() + "/Data/demo.mp3"));
+    const size_t start = size_t(frames.front() - 1) * 44100 / 60 * 2, length = frames.size() * 44100 / 60 * 2;
+    ASSERT_LE(start + length, pass.size());
+    auto rms = [](const int16_t* samples, size_t count) {
+      double sum = 0;
+      for (size_t i = 0; i < count; ++i) sum += double(samples[i]) * samples[i];
+      return std::sqrt(sum / double(count));
+    };
+    const double ratio = rms(video.audioSamples.data(), video.audioSamples.size()) / rms(pass.data() + start, length);
+    EXPECT_NEAR(ratio, 1.0, 0.1) << "loudness against the soundtrack's";
+  }
+}
+
 TEST_F(CaptureTest, SilentVideoNeedsNoSoundtrack) {
   const fs::path out = scratch_ / "silent.mkv";
   const ToolRun run = RunCapture(SmallData(""), "--no-audio --size 64x48 --to 10 '" + out.string() + "'");
@@ -347,6 +415,12 @@ TEST_F(CaptureTest, SilentVideoNeedsNoSoundtrack) {
   EXPECT_EQ(video.decodedFrames, 10);
   EXPECT_EQ(video.audioCodec, "");
   EXPECT_EQ(video.videoCodec, "h264") << "without --lossless a .mkv holds H.264";
+
+  // A GIF holds no sound, so it needs no soundtrack even without --no-audio.
+  const fs::path gif = scratch_ / "silent.gif";
+  const ToolRun gifRun = RunCapture(SmallData(""), "--size 64x48 --to 10 '" + gif.string() + "'");
+  ASSERT_EQ(gifRun.status, 0) << gifRun.errors;
+  EXPECT_EQ(ReadVideoFile(gif).decodedFrames, 5);
 }
 
 TEST_F(CaptureTest, BadInputsFailClearlyAndLeaveNoFile) {

@@ -156,7 +156,7 @@ std::string RunCapture(const CaptureOptions& options, const std::atomic<bool>& s
   settings.height = options.height;
   settings.framesPerSecond = options.framesPerSecond;
   settings.lossless = options.lossless;
-  settings.withAudio = options.withAudio;
+  settings.withAudio = options.withAudio && ContainerHoldsSound(settings);
   problem = CheckContainer(settings);
   if (!problem.empty()) return problem;
   problem = CreateTemporaryOutput(options.outputPath, options.overwrite, &settings.writePath);
@@ -166,7 +166,7 @@ std::string RunCapture(const CaptureOptions& options, const std::atomic<bool>& s
   // The sound under frame N of the show starts (N - 1) frame times after the show's start.
   const SoundStretch sound = {SamplesUnder(stretch.firstFrame - 1, options.framesPerSecond),
                               SamplesUnder(stretch.frameCount, options.framesPerSecond)};
-  if (options.withAudio) {
+  if (settings.withAudio) {
     problem = DecodeSoundtrack("Data/demo.mp3", sound, soundtrackMemoryLimit, &soundtrack);
     if (!problem.empty()) {
       DiscardOutput(settings.writePath);
@@ -183,7 +183,7 @@ std::string RunCapture(const CaptureOptions& options, const std::atomic<bool>& s
   problem = writer.Open(settings);
   if (problem.empty()) {
     FrameQueue queue(kFramesInFlight, size_t(options.width) * options.height * 4);
-    Encoder encoder(&writer, &queue, options.withAudio ? &soundtrack : nullptr, sound.start, options.framesPerSecond);
+    Encoder encoder(&writer, &queue, settings.withAudio ? &soundtrack : nullptr, sound.start, options.framesPerSecond);
     std::thread encoding(&Encoder::Run, &encoder);
     RenderStretch(
         options, stretch, stop, progress, report, [&] { return queue.AcquireFree(); },
