@@ -2,7 +2,7 @@
 // the file in blocks of 4096 bytes, an empty block at its end, twice round
 // the loop. The output is a sink that takes everything at once, so nothing
 // waits. Beyond the sanitizers' checks it insists that the decoder hands on
-// whole stereo frames only, that decoder_play gives only its listed results,
+// whole sample frames of the format it opened the sink at, only, that decoder_play gives only its listed results,
 // and that it asks for input again within a bounded number of calls.
 #include <cstdint>
 #include <cstdlib>
@@ -11,12 +11,18 @@
 
 namespace {
 
-int sinkToken;
+DecoderFormat sinkFormat;
 
-void* OpenSink() { return &sinkToken; }
+void* OpenSink(DecoderFormat format) {
+  if (format.rate < 8000 || format.rate > 48000 || (format.channels != 1 && format.channels != 2)) std::abort();
+  sinkFormat = format;
+  return &sinkFormat;
+}
 size_t NothingQueued(void*) { return 0; }
 void TakeSamples(void*, const void* samples, size_t byteCount) {
-  if (!samples || byteCount == 0 || byteCount % DECODER_OUTPUT_FRAME_BYTES != 0) std::abort();
+  if (!samples || byteCount == 0 || byteCount % DecoderFrameBytes(sinkFormat) != 0 ||
+      byteCount > DecoderPieceBytes(sinkFormat))
+    std::abort();
   volatile unsigned char last = static_cast<const unsigned char*>(samples)[byteCount - 1];
   (void)last;
 }

@@ -1,7 +1,8 @@
-// The decoder's audio device output on SDL: one device opened at the
-// decoder's fixed format (SDL converts for the device where it must) and fed
-// through SDL's own queue, on the audio subsystem that the main thread
-// started (platform/audio_system.h).
+// The decoder's audio device output on SDL: one device opened at the format
+// the decoder asks for, the stream's own, with no change allowed, so SDL
+// converts for the device where it must (far better than a decoder's
+// resampler), fed through SDL's own queue, on the audio subsystem that the
+// main thread started (platform/audio_system.h).
 #include <SDL.h>
 
 #include "platform/audio_system.h"
@@ -15,12 +16,15 @@ struct AudioSink {
   SDL_AudioDeviceID device;
 };
 
-void* OpenAudioSink() {
+void* OpenAudioSink(DecoderFormat format) {
   SDL_AudioSpec wanted{};
-  wanted.freq = DECODER_OUTPUT_RATE;
+  wanted.freq = format.rate;
   wanted.format = AUDIO_S16SYS;
-  wanted.channels = DECODER_OUTPUT_CHANNELS;
-  wanted.samples = 1024;  // about 23 ms per device buffer
+  wanted.channels = Uint8(format.channels);
+  // Device buffers of 16 to 32 ms (1024 sample frames at 44.1 kHz).
+  wanted.samples = 256;
+  while (wanted.samples * 2 <= format.rate / 40) wanted.samples *= 2;
+  // No change allowed: the queue takes the samples as they are, and SDL converts.
   SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
   if (device == 0) return nullptr;
   SDL_PauseAudioDevice(device, 0);

@@ -1,6 +1,5 @@
-// The decoder handle: the modules, the order of calls and the output's
-// pacing, over the system's MP3 stream (mp3_stream.h), forced to the fixed
-// output format.
+// The decoder handle: the modules, the order of calls, the output's format
+// and its pacing, over the system's MP3 stream (mp3_stream.h).
 #include "platform/mp3_decoder.h"
 
 #include <algorithm>
@@ -18,6 +17,10 @@ struct Decoder {
   DecoderOutputModule output;
   bool outputCreated = false;
   void* sink = nullptr;
+  DecoderFormat sinkFormat = DECODER_FIRST_FORMAT;
+  // The stream's format, when the sink waits to be reopened at it.
+  bool formatPending = false;
+  DecoderFormat streamFormat;
   bool inputCreated = false;
   bool inputOpen = false;
   bool passGaveSound = false;  // since the last empty block
@@ -28,16 +31,44 @@ namespace {
 // While the queue is full, the thread sleeps until about half of it has
 // played, but never longer than this, so it sees a stop request promptly.
 constexpr auto kLongestFullQueueWait = std::chrono::milliseconds(40);
-constexpr size_t kSilentPassBytes = DECODER_QUEUE_LIMIT_BYTES;  // 200 ms
+
+// Sleeps while queuedBytes of sound at format play down to keptBytes: at
+// least a millisecond, so a caller that loops never spins, and at most
+// kLongestFullQueueWait.
+void WaitWhileQueued(DecoderFormat format, size_t queuedBytes, size_t keptBytes) {
+  const size_t bytesPerSecond = size_t(format.rate) * DecoderFrameBytes(format);
+  const auto playing = std::chrono::milliseconds((queuedBytes - keptBytes) * 1000 / bytesPerSecond);
+  std::this_thread::sleep_for(
+      std::clamp<std::chrono::milliseconds>(playing, std::chrono::milliseconds(1), kLongestFullQueueWait));
+}
 
 void StartNextPass(Decoder* decoder) {
   decoder->inputOpen = RestartMp3Stream(decoder->stream);
-  if (!decoder->passGaveSound) {
-    // Keeps a file without sound from being read over and over at full speed.
-    static const std::vector<unsigned char> silence(kSilentPassBytes, 0);
+  if (!decoder->passGaveSound && decoder->sink) {
+    // Keeps a file without sound from being read over and over at full speed: 200 ms of silence.
+    const std::vector<unsigned char> silence(DecoderQueueLimitBytes(decoder->sinkFormat), 0);
     decoder->output.queue(decoder->sink, silence.data(), silence.size());
   }
   decoder->passGaveSound = false;
+}
+
+// Reopens the output at the stream's format once what it holds has played.
+// DECODER_PLAY_AGAIN when the output plays that format now.
+int SwitchOutputFormat(Decoder* decoder) {
+  if (decoder->streamFormat == decoder->sinkFormat) {
+    decoder->formatPending = false;
+    return DECODER_PLAY_AGAIN;
+  }
+  if (const size_t queuedBytes = decoder->output.queuedBytes(decoder->sink); queuedBytes > 0) {
+    WaitWhileQueued(decoder->sinkFormat, queuedBytes, 0);
+    return DECODER_PLAY_BUSY;
+  }
+  decoder->output.close(decoder->sink);
+  decoder->sink = decoder->output.open(decoder->streamFormat);
+  if (!decoder->sink) return DECODER_PLAY_ENDED;
+  decoder->sinkFormat = decoder->streamFormat;
+  decoder->formatPending = false;
+  return DECODER_PLAY_AGAIN;
 }
 
 }  // namespace
@@ -99,7 +130,8 @@ int decoder_output_new(DecoderHandle decoder, const char*, int module) {
 int decoder_output_open(DecoderHandle decoder) {
   if (!decoder || !decoder->outputCreated) return -1;
   if (decoder->sink) return 0;
-  decoder->sink = decoder->output.open();
+  decoder->sink = decoder->output.open(DECODER_FIRST_FORMAT);
+  decoder->sinkFormat = DECODER_FIRST_FORMAT;
   return decoder->sink ? 0 : -1;
 }
 
@@ -127,14 +159,16 @@ int decoder_input_send_message(DecoderHandle decoder, int message, const void* d
 }
 
 int decoder_play(DecoderHandle decoder) {
-  if (!decoder || !decoder->inputOpen) return DECODER_PLAY_ENDED;
+  if (!decoder || !decoder->inputOpen || !decoder->sink) return DECODER_PLAY_ENDED;
+  if (decoder->formatPending) {
+    const int switched = SwitchOutputFormat(decoder);
+    if (switched != DECODER_PLAY_AGAIN) return switched;
+  }
   const size_t queuedBytes = decoder->output.queuedBytes(decoder->sink);
-  if (queuedBytes >= DECODER_QUEUE_LIMIT_BYTES) {
+  const size_t queueLimit = DecoderQueueLimitBytes(decoder->sinkFormat);
+  if (queuedBytes >= queueLimit) {
     // Fewer, longer sleeps: each wake-up costs about as much as decoding a frame.
-    const size_t bytesPerMillisecond = DECODER_OUTPUT_RATE / 1000 * DECODER_OUTPUT_FRAME_BYTES;
-    const auto untilHalfPlayed =
-        std::chrono::milliseconds((queuedBytes - DECODER_QUEUE_LIMIT_BYTES / 2) / bytesPerMillisecond);
-    std::this_thread::sleep_for(std::min(untilHalfPlayed, kLongestFullQueueWait));
+    WaitWhileQueued(decoder->sinkFormat, queuedBytes, queueLimit / 2);
     return DECODER_PLAY_BUSY;
   }
   const unsigned char* samples = nullptr;
@@ -147,6 +181,10 @@ int decoder_play(DecoderHandle decoder) {
   switch (step) {
     case Mp3Step::more:
       return DECODER_PLAY_AGAIN;
+    case Mp3Step::newFormat:
+      decoder->streamFormat = Mp3StreamFormat(decoder->stream);
+      decoder->formatPending = true;
+      return SwitchOutputFormat(decoder);
     case Mp3Step::needInput:  // the pass is over; the next pass starts with the next block
       return DECODER_PLAY_NEED_INPUT;
     case Mp3Step::failed:

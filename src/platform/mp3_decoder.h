@@ -1,7 +1,7 @@
 // The soundtrack's decoder library: MP3 decoding (the system's MP3 stream,
 // mp3_stream.h: libmpg123 in feed mode on Linux, the Audio Compression
-// Manager on Windows) and an audio output, behind the handle-and-modules call set that the music
-// thread uses.
+// Manager on Windows) and an audio output, behind the handle-and-modules
+// call set that the music thread uses.
 //
 // Contract:
 // - decoder_new creates the handle; every other call takes it.
@@ -10,21 +10,28 @@
 //   decoder_*_module_register call hands it to the decoder. Registering a
 //   kind again replaces the earlier module.
 // - decoder_output_new picks the registered output (module -1) and
-//   decoder_output_open opens it. Every stream is turned into one fixed
-//   format: 44.1 kHz, stereo, signed 16-bit native-endian samples, whatever
-//   its own rate (22.05, 48 kHz...) and channel count.
+//   decoder_output_open opens it, at DECODER_FIRST_FORMAT.
+// - Sound is played at the stream's own rate and channel count, as signed
+//   16-bit native-endian samples; nothing in the decoder resamples. When a
+//   pass's first frame gives a format other than the output's, the output
+//   is closed and opened again at that format (the output converts for the
+//   device where it must). A format that changes in the middle of a pass
+//   (rare) first lets what is queued play out, so no sound of the old format
+//   is lost, then reopens the output likewise. An output that cannot be
+//   opened again ends playback.
 // - decoder_input_new and decoder_input_open ready the input. Input arrives
 //   as blocks of bytes by message DECODER_MESSAGE_INPUT_BLOCK; the blocks
 //   form one continuous MP3 stream. An empty block marks the end of one pass
 //   through the file: the next block starts the file again, and the decoder
 //   begins that pass afresh, so every pass sounds the same.
 // - decoder_play decodes and hands sound to the output, one piece (about
-//   26 ms) per call. It keeps the output's queue short: while the queue holds
-//   DECODER_QUEUE_LIMIT_BYTES or more it waits until about half of it has
-//   played (40 ms at most) and returns DECODER_PLAY_BUSY, so a caller that
-//   loops on it never spins and regains control every 40 ms or sooner. A pass that gave no sound at all (an empty
-//   or junk file) is played as a short stretch of silence, which paces such
-//   files in the same way.
+//   25 ms, DecoderPieceBytes) per call. It keeps the output's queue short:
+//   while the queue holds DecoderQueueLimitBytes (about 200 ms at the
+//   output's format) or more, it waits until about half of it has played
+//   (40 ms at most) and returns DECODER_PLAY_BUSY, so a caller that loops on
+//   it never spins and regains control every 40 ms or sooner. A pass that
+//   gave no sound at all (an empty or junk file) is played as 200 ms of
+//   silence, which paces such files in the same way.
 // - All results are 0 on success; the other values are listed below.
 #pragma once
 
@@ -44,12 +51,25 @@ constexpr int DECODER_PLAY_BUSY = -700;        // the output is full; call again
 constexpr int DECODER_PLAY_NEED_INPUT = -104;  // send the next block, then call again
 constexpr int DECODER_PLAY_ENDED = -1;         // playback cannot go on
 
-// The fixed output format.
-constexpr int DECODER_OUTPUT_RATE = 44100;
-constexpr int DECODER_OUTPUT_CHANNELS = 2;
-constexpr unsigned DECODER_OUTPUT_FRAME_BYTES = 4;  // one sample per channel, 16 bits each
+// The format of the samples handed to the output: signed 16-bit
+// native-endian, interleaved, one sample per channel in each sample frame.
+struct DecoderFormat {
+  int rate = 0;      // sample frames per second
+  int channels = 0;  // 1 or 2
+  bool operator==(const DecoderFormat&) const = default;
+};
+// The format the output opens at, before the stream has told its own.
+constexpr DecoderFormat DECODER_FIRST_FORMAT{44100, 2};
+
+constexpr size_t DecoderFrameBytes(DecoderFormat format) { return size_t(format.channels) * 2; }
 // About 200 ms of sound: the most the output is given ahead of time.
-constexpr unsigned DECODER_QUEUE_LIMIT_BYTES = DECODER_OUTPUT_RATE / 5 * DECODER_OUTPUT_FRAME_BYTES;
+constexpr size_t DecoderQueueLimitBytes(DecoderFormat format) {
+  return size_t(format.rate) / 5 * DecoderFrameBytes(format);
+}
+// About 25 ms of sound, in whole sample frames: the most one play call hands on.
+constexpr size_t DecoderPieceBytes(DecoderFormat format) {
+  return size_t(format.rate) / 40 * DecoderFrameBytes(format);
+}
 
 // Module descriptors, filled by the registration calls.
 struct DecoderCodecModule {
@@ -58,11 +78,11 @@ struct DecoderCodecModule {
 struct DecoderInputModule {
   const char* name = nullptr;
 };
-// An output is a sink for samples in the fixed format.
+// An output is a sink for samples in the format it was opened at.
 struct DecoderOutputModule {
   const char* name = nullptr;
-  void* (*open)() = nullptr;                    // nullptr when no sink can be opened
-  size_t (*queuedBytes)(void* sink) = nullptr;  // accepted but not played yet
+  void* (*open)(DecoderFormat format) = nullptr;  // nullptr when no sink can be opened
+  size_t (*queuedBytes)(void* sink) = nullptr;    // accepted but not played yet
   void (*queue)(void* sink, const void* samples, size_t byteCount) = nullptr;
   void (*close)(void* sink) = nullptr;
 };

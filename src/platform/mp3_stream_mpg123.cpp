@@ -1,13 +1,33 @@
-// The MP3 stream on Linux: libmpg123 in feed mode, forced to the fixed
-// output format.
+// The MP3 stream on Linux: libmpg123 in feed mode, decoding at the stream's
+// own rate and channel count. Only the sample encoding is fixed (signed
+// 16-bit), so libmpg123 never resamples.
 #include <mpg123.h>
 
 #include "platform/mp3_decoder.h"
 #include "platform/mp3_stream.h"
 
+namespace {
+
+// One piece at the largest rate MP3 has, in stereo.
+constexpr size_t kMostPieceBytes = DecoderPieceBytes({48000, 2});
+
+// Every rate libmpg123 decodes, at 16 bits, mono or stereo as the stream is.
+bool AllowOwnFormats(mpg123_handle* mpg) {
+  if (mpg123_format_none(mpg) != MPG123_OK) return false;
+  const long* rates = nullptr;
+  size_t rateCount = 0;
+  mpg123_rates(&rates, &rateCount);
+  for (size_t i = 0; i < rateCount; ++i)
+    if (mpg123_format(mpg, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16) != MPG123_OK) return false;
+  return rateCount > 0;
+}
+
+}  // namespace
+
 struct Mp3Stream {
   mpg123_handle* mpg = nullptr;
-  unsigned char samples[4608];  // one MPEG-1 layer III frame at the output format
+  DecoderFormat format = DECODER_FIRST_FORMAT;
+  unsigned char samples[kMostPieceBytes];
 };
 
 Mp3Stream* NewMp3Stream() {
@@ -15,14 +35,11 @@ Mp3Stream* NewMp3Stream() {
   mpg123_handle* mpg = mpg123_new(nullptr, &error);
   if (!mpg) return nullptr;
   // MPG123_ADD_FLAGS keeps the default flags (gapless decoding among them).
-  const bool configured = mpg123_param(mpg, MPG123_ADD_FLAGS, MPG123_QUIET, 0) == MPG123_OK &&
-                          mpg123_format_none(mpg) == MPG123_OK &&
-                          mpg123_format(mpg, DECODER_OUTPUT_RATE, MPG123_STEREO, MPG123_ENC_SIGNED_16) == MPG123_OK;
-  if (!configured) {
+  if (mpg123_param(mpg, MPG123_ADD_FLAGS, MPG123_QUIET, 0) != MPG123_OK || !AllowOwnFormats(mpg)) {
     mpg123_delete(mpg);
     return nullptr;
   }
-  return new Mp3Stream{mpg, {}};
+  return new Mp3Stream{mpg, DECODER_FIRST_FORMAT, {}};
 }
 
 void DeleteMp3Stream(Mp3Stream* stream) {
@@ -44,12 +61,20 @@ bool FeedMp3Stream(Mp3Stream* stream, const unsigned char* bytes, size_t count) 
 
 Mp3Step DecodeMp3Stream(Mp3Stream* stream, const unsigned char** samples, size_t* byteCount) {
   *byteCount = 0;
-  const int result = mpg123_read(stream->mpg, stream->samples, sizeof stream->samples, byteCount);
   *samples = stream->samples;
+  const int result = mpg123_read(stream->mpg, stream->samples, DecoderPieceBytes(stream->format), byteCount);
   switch (result) {
     case MPG123_OK:
-    case MPG123_NEW_FORMAT:  // the format is fixed; nothing to change
       return Mp3Step::more;
+    case MPG123_NEW_FORMAT: {
+      long rate = 0;
+      int channels = 0, encoding = 0;
+      if (mpg123_getformat(stream->mpg, &rate, &channels, &encoding) != MPG123_OK || encoding != MPG123_ENC_SIGNED_16 ||
+          (channels != 1 && channels != 2) || rate <= 0)
+        return Mp3Step::failed;
+      stream->format = DecoderFormat{int(rate), channels};
+      return Mp3Step::newFormat;
+    }
     case MPG123_NEED_MORE:
     case MPG123_DONE:
       return Mp3Step::needInput;
@@ -57,3 +82,5 @@ Mp3Step DecodeMp3Stream(Mp3Stream* stream, const unsigned char** samples, size_t
       return Mp3Step::failed;
   }
 }
+
+DecoderFormat Mp3StreamFormat(const Mp3Stream* stream) { return stream->format; }

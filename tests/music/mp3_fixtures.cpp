@@ -62,13 +62,18 @@ bool WriteFileBytes(const std::string& path, const std::vector<unsigned char>& b
   return static_cast<bool>(file);
 }
 
-std::vector<int16_t> DecodeWithMpg123(const std::vector<unsigned char>& mp3) {
+std::vector<int16_t> DecodeWithMpg123(const std::vector<unsigned char>& mp3, int* rate, int* channels) {
   std::vector<int16_t> samples;
   mpg123_handle* mpg = mpg123_new(nullptr, nullptr);
   if (!mpg) return samples;
   mpg123_param(mpg, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
+  // Any rate, mono or stereo as the file is, always 16-bit.
   mpg123_format_none(mpg);
-  mpg123_format(mpg, 44100, MPG123_STEREO, MPG123_ENC_SIGNED_16);
+  const long* rates = nullptr;
+  size_t rateCount = 0;
+  mpg123_rates(&rates, &rateCount);
+  for (size_t i = 0; i < rateCount; ++i)
+    mpg123_format(mpg, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
   mpg123_open_feed(mpg);
   if (!mp3.empty()) mpg123_feed(mpg, mp3.data(), mp3.size());
   int16_t piece[4096];
@@ -78,6 +83,11 @@ std::vector<int16_t> DecodeWithMpg123(const std::vector<unsigned char>& mp3) {
     samples.insert(samples.end(), piece, piece + bytes / sizeof(int16_t));
     if (result != MPG123_OK && result != MPG123_NEW_FORMAT) break;
   }
+  long formatRate = 0;
+  int formatChannels = 0, encoding = 0;
+  mpg123_getformat(mpg, &formatRate, &formatChannels, &encoding);
+  if (rate) *rate = int(formatRate);
+  if (channels) *channels = formatChannels;
   mpg123_delete(mpg);
   return samples;
 }

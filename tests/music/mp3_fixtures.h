@@ -21,6 +21,8 @@ std::string MakeToneMp3(const std::string& directory, const std::string& name, c
 std::vector<unsigned char> ReadFileBytes(const std::string& path);
 bool WriteFileBytes(const std::string& path, const std::vector<unsigned char>& bytes);
 
-// libmpg123's own decode of a whole file, at the decoder's output format
-// (44.1 kHz, stereo, signed 16-bit), interleaved left, right.
-std::vector<int16_t> DecodeWithMpg123(const std::vector<unsigned char>& mp3);
+// libmpg123's own decode of a whole file, at the file's own rate and channel
+// count (signed 16-bit, interleaved), which it gives in *rate and *channels
+// when they are not null.
+std::vector<int16_t> DecodeWithMpg123(const std::vector<unsigned char>& mp3, int* rate = nullptr,
+                                      int* channels = nullptr);

@@ -16,12 +16,6 @@ namespace {
 
 constexpr size_t kBlockSize = 4096;  // the demo's reading block
 
-// What the decoder hands its output: signed 16-bit interleaved samples.
-struct SoundFormat {
-  int rate = 0;
-  int channels = 0;
-};
-
 // Sample frames [begin, end) of one pass, at the capture's rate.
 struct PassRange {
   int64_t begin = 0, end = 0;
@@ -42,7 +36,8 @@ class PassCollector {
   }
   ~PassCollector() { swr_free(&converter_); }
 
-  bool Open(SoundFormat format) {
+  // The decoder's samples: signed 16-bit interleaved, at the stream's own rate and channel count.
+  bool Open(DecoderFormat format) {
     swr_free(&converter_);
     AVChannelLayout from, to;
     av_channel_layout_default(&from, format.channels);
@@ -114,9 +109,8 @@ class PassCollector {
 // card. The decoder never waits on it, since nothing is ever queued unplayed.
 PassCollector* collector = nullptr;
 
-void* OpenCollector() {
-  return collector && collector->Open({DECODER_OUTPUT_RATE, DECODER_OUTPUT_CHANNELS}) ? collector : nullptr;
-}
+// The decoder opens its output again whenever the stream's format changes.
+void* OpenCollector(DecoderFormat format) { return collector && collector->Open(format) ? collector : nullptr; }
 size_t NothingQueued(void*) { return 0; }
 void Collect(void* sink, const void* samples, size_t byteCount) {
   static_cast<PassCollector*>(sink)->Take(samples, byteCount);

@@ -1,7 +1,8 @@
 // The decoder's audio device output on Win32: the wave mapper's device,
-// opened with waveOutOpen at the decoder's fixed format and fed one buffer
-// per queue call. Buffers are returned to the heap once the device has
-// marked them done; what is still queued is the sum of the others.
+// opened with waveOutOpen at the format the decoder asks for, the stream's
+// own (the mapper converts for the device where it must), and fed one
+// buffer per queue call. Buffers are returned to the heap once the device
+// has marked them done; what is still queued is the sum of the others.
 #include "platform/win32/windows_api.h"
 
 #include <mmsystem.h>
@@ -15,8 +16,8 @@
 namespace {
 
 struct QueuedBuffer {
-  WAVEHDR header;
-  char* samples;
+  WAVEHDR header{};
+  char* samples = nullptr;
 };
 
 struct AudioSink {
@@ -37,14 +38,14 @@ void ReclaimPlayed(AudioSink* audio) {
   }
 }
 
-void* OpenAudioSink() {
+void* OpenAudioSink(DecoderFormat decoderFormat) {
   WAVEFORMATEX format{};
   format.wFormatTag = WAVE_FORMAT_PCM;
-  format.nChannels = DECODER_OUTPUT_CHANNELS;
-  format.nSamplesPerSec = DECODER_OUTPUT_RATE;
+  format.nChannels = WORD(decoderFormat.channels);
+  format.nSamplesPerSec = DWORD(decoderFormat.rate);
   format.wBitsPerSample = 16;
-  format.nBlockAlign = DECODER_OUTPUT_FRAME_BYTES;
-  format.nAvgBytesPerSec = DECODER_OUTPUT_RATE * DECODER_OUTPUT_FRAME_BYTES;
+  format.nBlockAlign = WORD(DecoderFrameBytes(decoderFormat));
+  format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
   HWAVEOUT device = nullptr;
   if (waveOutOpen(&device, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) return nullptr;
   auto* audio = new AudioSink;
@@ -65,19 +66,20 @@ void QueueSamples(void* sink, const void* samples, size_t byteCount) {
   auto* audio = static_cast<AudioSink*>(sink);
   ReclaimPlayed(audio);
   if (byteCount == 0) return;
-  QueuedBuffer buffer{};
+  // The header is prepared where it stays until the device is done with it:
+  // the deque keeps its elements in place, so the device may hold its address.
+  QueuedBuffer& buffer = audio->buffers.emplace_back();
   buffer.samples = new char[byteCount];
   std::memcpy(buffer.samples, samples, byteCount);
   buffer.header.lpData = buffer.samples;
   buffer.header.dwBufferLength = DWORD(byteCount);
   if (waveOutPrepareHeader(audio->device, &buffer.header, sizeof buffer.header) != MMSYSERR_NOERROR) {
     delete[] buffer.samples;
+    audio->buffers.pop_back();
     return;
   }
-  // The deque keeps its elements in place, so the device may hold the header's address.
-  audio->buffers.push_back(buffer);
-  if (waveOutWrite(audio->device, &audio->buffers.back().header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR) {
-    FreeBuffer(audio, audio->buffers.back());
+  if (waveOutWrite(audio->device, &buffer.header, sizeof buffer.header) != MMSYSERR_NOERROR) {
+    FreeBuffer(audio, buffer);
     audio->buffers.pop_back();
   }
 }

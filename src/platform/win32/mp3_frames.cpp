@@ -39,6 +39,7 @@ bool ParseMp3FrameHeader(const uint8_t* bytes, size_t size, Mp3FrameHeader* head
   const int padding = (bytes[2] >> 1) & 1;
   parsed.frameBytes = (parsed.mpeg1 ? 144000 : 72000) * parsed.bitrateKbps / parsed.sampleRate + padding;
   parsed.samplesPerFrame = parsed.mpeg1 ? 1152 : 576;
+  parsed.crcBytes = (bytes[1] & 1) ? 0 : 2;  // the protection bit is 0 when a checksum follows
   parsed.sideInfoBytes = parsed.mpeg1 ? (parsed.channels == 1 ? 17 : 32) : (parsed.channels == 1 ? 9 : 17);
   *header = parsed;
   return true;
@@ -75,14 +76,27 @@ Mp3Search FindFirstMp3Frame(const uint8_t* bytes, size_t size, size_t* offset, M
   return Mp3Search::notFound;
 }
 
+namespace {
+
+// Whether an information frame's tag starts at bytes[at], within frameEnd.
+bool IsInformationTag(const uint8_t* bytes, size_t at, size_t frameEnd) {
+  return at + 8 <= frameEnd && (std::memcmp(bytes + at, "Xing", 4) == 0 || std::memcmp(bytes + at, "Info", 4) == 0);
+}
+
+}  // namespace
+
 Mp3Gapless GaplessOf(const uint8_t* bytes, size_t size, const Mp3FrameHeader& header) {
   Mp3Gapless gapless;
-  const size_t tagAt = 4 + size_t(header.sideInfoBytes);
   const size_t frameEnd = size < size_t(header.frameBytes) ? size : size_t(header.frameBytes);
-  if (tagAt + 8 > frameEnd) return gapless;
-  const uint8_t* tag = bytes + tagAt;
-  if (std::memcmp(tag, "Xing", 4) != 0 && std::memcmp(tag, "Info", 4) != 0) return gapless;
+  // The tag follows the side information, which follows the checksum when
+  // there is one; some encoders put it where it would be without one.
+  size_t tagAt = 4 + size_t(header.crcBytes) + size_t(header.sideInfoBytes);
+  if (!IsInformationTag(bytes, tagAt, frameEnd)) {
+    tagAt = 4 + size_t(header.sideInfoBytes);
+    if (header.crcBytes == 0 || !IsInformationTag(bytes, tagAt, frameEnd)) return gapless;
+  }
   gapless.leadingSamples = header.samplesPerFrame;
+  const uint8_t* tag = bytes + tagAt;
 
   const uint32_t flags = BigEndian32(tag + 4);
   size_t encoderTagAt = tagAt + 8;

@@ -13,7 +13,8 @@ struct Mp3FrameHeader {
   int bitrateKbps = 0;      // of this frame
   int frameBytes = 0;       // the whole frame, header included
   int samplesPerFrame = 0;  // 1152 (MPEG-1) or 576 (MPEG-2 and 2.5)
-  int sideInfoBytes = 0;    // between the header and the main data
+  int crcBytes = 0;         // 2 when a checksum follows the 4 header bytes, else 0
+  int sideInfoBytes = 0;    // after the header and its checksum, before the main data
   bool mpeg1 = false;
 };
 

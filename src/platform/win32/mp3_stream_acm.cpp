@@ -1,8 +1,8 @@
 // The MP3 stream on Win32: MP3 decoded by the Audio Compression Manager
 // (msacm32), which every Windows since the late 1990s carries with an MP3
-// codec. The stream's first frame gives its format; one ACM stream turns the
-// MP3 into PCM at that format, a second one (the system's PCM converter)
-// turns that into the fixed output format when the two differ.
+// codec. The first frame of each pass gives the stream's format; an ACM
+// stream turns the MP3 into 16-bit PCM at that rate and channel count, which
+// the output plays as it is.
 //
 // The codec may take only part of the bytes it is given: the rest stays in
 // the input buffer for the next call. The silence that the encoder and the
@@ -29,19 +29,17 @@ struct Mp3Stream {
   size_t tagBytesToSkip = 0;   // the rest of a leading ID3v2 tag
   bool streamStarted = false;  // the first frame was found and the streams opened
   HACMSTREAM mp3Stream = nullptr;
-  HACMSTREAM pcmStream = nullptr;  // null when the stream's PCM already is the fixed format
   WAVEFORMATEX streamPcm{};
-  size_t leadingBytesToDrop = 0;          // of the stream's PCM
-  long long soundBytesLeft = -1;          // of the stream's PCM after those; -1: up to the end
-  std::vector<uint8_t> streamPcmPending;  // stream PCM waiting for the converter
-  std::vector<uint8_t> samples;           // fixed-format samples not yet handed on
+  size_t leadingBytesToDrop = 0;  // of the stream's PCM
+  long long soundBytesLeft = -1;  // of the stream's PCM after those; -1: up to the end
+  std::vector<uint8_t> samples;   // decoded, not yet handed on
   size_t samplesHandedOn = 0;
 };
 
 namespace {
 
-// About one MPEG-1 frame at the output format: the piece each play call hands on.
-constexpr size_t kPieceBytes = 4608;
+// Room for what one piece of input may decode to, at the least.
+constexpr size_t kLeastRoomBytes = 8 * 4608;
 // Input that the codec refuses to take, beyond this, is not MP3: it is dropped.
 constexpr size_t kMostUntakenInput = 64 * 1024;
 
@@ -58,9 +56,7 @@ WAVEFORMATEX PcmFormat(int rate, int channels) {
 
 void CloseStreams(Mp3Stream* decoder) {
   if (decoder->mp3Stream) acmStreamClose(decoder->mp3Stream, 0);
-  if (decoder->pcmStream) acmStreamClose(decoder->pcmStream, 0);
   decoder->mp3Stream = nullptr;
-  decoder->pcmStream = nullptr;
 }
 
 void ResetPass(Mp3Stream* decoder) {
@@ -70,7 +66,6 @@ void ResetPass(Mp3Stream* decoder) {
   decoder->streamStarted = false;
   decoder->leadingBytesToDrop = 0;
   decoder->soundBytesLeft = -1;
-  decoder->streamPcmPending.clear();
   decoder->samples.clear();
   decoder->samplesHandedOn = 0;
 }
@@ -93,14 +88,6 @@ bool OpenStreams(Mp3Stream* decoder, const Mp3FrameHeader& header) {
     decoder->mp3Stream = nullptr;
     return false;
   }
-  if (header.sampleRate == DECODER_OUTPUT_RATE && header.channels == DECODER_OUTPUT_CHANNELS) return true;
-  WAVEFORMATEX fixed = PcmFormat(DECODER_OUTPUT_RATE, DECODER_OUTPUT_CHANNELS);
-  if (acmStreamOpen(&decoder->pcmStream, nullptr, &decoder->streamPcm, &fixed, nullptr, 0, 0,
-                    ACM_STREAMOPENF_NONREALTIME) != 0) {
-    decoder->pcmStream = nullptr;
-    CloseStreams(decoder);
-    return false;
-  }
   return true;
 }
 
@@ -111,7 +98,7 @@ bool Convert(HACMSTREAM stream, std::vector<uint8_t>& source, std::vector<uint8_
   DWORD room = 0;
   if (acmStreamSize(stream, DWORD(source.size()), &room, ACM_STREAMSIZEF_SOURCE) != 0) room = 0;
   // Codecs estimate for whole frames; generous room keeps a call from stalling on a short one.
-  room = std::max<DWORD>(room * 2, 8 * kPieceBytes);
+  room = std::max<DWORD>(room * 2, kLeastRoomBytes);
   std::vector<uint8_t> converted(room);
 
   ACMSTREAMHEADER header{};
@@ -169,10 +156,8 @@ bool StartStream(Mp3Stream* decoder) {
   }
 }
 
-// Decodes what the input holds into fixed-format samples.
+// Decodes what the input holds, once the stream has started.
 void DecodeInput(Mp3Stream* decoder) {
-  if (!decoder->streamStarted && !StartStream(decoder)) return;
-
   std::vector<uint8_t> streamPcm;
   const size_t before = decoder->input.size();
   while (Convert(decoder->mp3Stream, decoder->input, streamPcm) && !decoder->input.empty()) {
@@ -188,15 +173,7 @@ void DecodeInput(Mp3Stream* decoder) {
     streamPcm.resize(kept);
     decoder->soundBytesLeft -= (long long)kept;
   }
-
-  if (!decoder->pcmStream) {
-    decoder->samples.insert(decoder->samples.end(), streamPcm.begin(), streamPcm.end());
-    return;
-  }
-  std::vector<uint8_t>& pending = decoder->streamPcmPending;
-  pending.insert(pending.end(), streamPcm.begin(), streamPcm.end());
-  while (Convert(decoder->pcmStream, pending, decoder->samples) && !pending.empty()) {
-  }
+  decoder->samples.insert(decoder->samples.end(), streamPcm.begin(), streamPcm.end());
 }
 
 }  // namespace
@@ -221,6 +198,8 @@ bool FeedMp3Stream(Mp3Stream* stream, const unsigned char* bytes, size_t count) 
 
 Mp3Step DecodeMp3Stream(Mp3Stream* stream, const unsigned char** samples, size_t* byteCount) {
   *byteCount = 0;
+  // Each pass tells its format before its first samples.
+  if (!stream->streamStarted) return StartStream(stream) ? Mp3Step::newFormat : Mp3Step::needInput;
   if (stream->samplesHandedOn == stream->samples.size()) {
     stream->samples.clear();
     stream->samplesHandedOn = 0;
@@ -229,11 +208,16 @@ Mp3Step DecodeMp3Stream(Mp3Stream* stream, const unsigned char** samples, size_t
   const size_t available = stream->samples.size() - stream->samplesHandedOn;
   if (available == 0) return Mp3Step::needInput;
   // Whole sample frames only, so the output never splits a left-right pair.
-  size_t piece = std::min(available, kPieceBytes);
-  piece -= piece % DECODER_OUTPUT_FRAME_BYTES;
+  const DecoderFormat format = Mp3StreamFormat(stream);
+  size_t piece = std::min(available, DecoderPieceBytes(format));
+  piece -= piece % DecoderFrameBytes(format);
   if (piece == 0) piece = available;
   *samples = stream->samples.data() + stream->samplesHandedOn;
   *byteCount = piece;
   stream->samplesHandedOn += piece;
   return Mp3Step::more;
+}
+
+DecoderFormat Mp3StreamFormat(const Mp3Stream* stream) {
+  return {int(stream->streamPcm.nSamplesPerSec), int(stream->streamPcm.nChannels)};
 }
