@@ -277,15 +277,25 @@ TEST_F(CaptureTest, SoundtrackDecodingKeepsOnlyTheStretchWithinItsBound) {
   // The encoder's delay and padding may lengthen it by a few of its frames.
   EXPECT_GE(pass, int64_t(3.99 * 44100));
   EXPECT_LE(pass, int64_t(4.25 * 44100));
-  {  // the tone, in both channels, at its own pitch
+  {  // the tone, in both channels at its own level and pitch
     std::vector<int16_t> samples(size_t(pass) * 2);
     whole.CopyLooped(0, int(pass), samples.data());
     int crossings = 0;
+    double energy = 0;
     for (int64_t i = 1; i < pass; ++i) {
       ASSERT_EQ(samples[2 * i], samples[2 * i + 1]) << "at " << i;
       crossings += (samples[2 * i - 2] < 0) != (samples[2 * i] < 0);
+      energy += double(samples[2 * i]) * samples[2 * i];
     }
     EXPECT_NEAR(crossings / 2.0 / (double(pass) / 44100), 440.0, 440.0 * 0.02);
+    int rate = 0, channels = 0;
+    const std::vector<int16_t> own = DecodeWithMpg123(ReadFileBytes(lowRate), &rate, &channels);
+    ASSERT_EQ(rate, 8000);
+    ASSERT_EQ(channels, 1);
+    double ownEnergy = 0;
+    for (int16_t sample : own) ownEnergy += double(sample) * sample;
+    EXPECT_NEAR(std::sqrt(energy / double(pass)) / std::sqrt(ownEnergy / double(own.size())), 1.0, 0.05)
+        << "loudness against the file's own decode";
   }
 
   constexpr size_t bound = 256 << 10;

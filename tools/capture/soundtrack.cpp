@@ -43,9 +43,14 @@ class PassCollector {
     av_channel_layout_default(&from, format.channels);
     av_channel_layout_default(&to, soundtrackChannels);
     inputFrameBytes_ = size_t(format.channels) * sizeof(int16_t);
-    return swr_alloc_set_opts2(&converter_, &to, AV_SAMPLE_FMT_S16, soundtrackRate, &from, AV_SAMPLE_FMT_S16,
-                               format.rate, 0, nullptr) >= 0 &&
-           swr_init(converter_) >= 0;
+    if (swr_alloc_set_opts2(&converter_, &to, AV_SAMPLE_FMT_S16, soundtrackRate, &from, AV_SAMPLE_FMT_S16, format.rate,
+                            0, nullptr) < 0)
+      return false;
+    // Mono is heard in both ears at its full level, as the demo plays it
+    // (the converter's own mix would lower it by 3 dB).
+    const double bothEars[2] = {1.0, 1.0};
+    if (format.channels == 1 && swr_set_matrix(converter_, bothEars, 1) < 0) return false;
+    return swr_init(converter_) >= 0;
   }
 
   void Take(const void* samples, size_t byteCount) {
