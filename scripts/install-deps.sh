@@ -30,7 +30,7 @@ test_packages=(
   clang libclang-rt-14-dev clang-format
   libstb-dev
   # qeb-capture: headless GL (EGL, surfaceless) and FFmpeg's libraries
-  libegl-dev libegl-mesa0 libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
+  libegl-dev libegl-mesa0 libavformat-dev libavcodec-dev libavfilter-dev libavutil-dev libswscale-dev libswresample-dev
   python3 time
   # The package's checks: its desktop entry, AppStream data and lintian.
   desktop-file-utils appstream lintian

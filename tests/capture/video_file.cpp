@@ -7,6 +7,8 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <algorithm>
+
 namespace {
 
 struct Decoding {
@@ -57,6 +59,12 @@ void TakeFrames(Decoding& d, AVCodecContext* decoder, const std::set<int>& keep,
         const auto* samples = reinterpret_cast<const int16_t*>(d.frame->data[0]);
         file->audioSamples.insert(file->audioSamples.end(), samples,
                                   samples + size_t(d.frame->nb_samples) * d.frame->ch_layout.nb_channels);
+      } else if (d.frame->format == AV_SAMPLE_FMT_FLTP) {  // Opus's decoder: one plane of floats per channel
+        for (int i = 0; i < d.frame->nb_samples; ++i)
+          for (int channel = 0; channel < d.frame->ch_layout.nb_channels; ++channel) {
+            const float value = reinterpret_cast<const float*>(d.frame->data[channel])[i];
+            file->audioSamples.push_back(int16_t(std::clamp(value * 32768.0f, -32768.0f, 32767.0f)));
+          }
       }
     }
     av_frame_unref(d.frame);

@@ -20,7 +20,7 @@ struct VideoFile {
   std::vector<std::vector<uint8_t>> keptFrames;  // of the indices asked for, in order; top row first, R, G, B
   int audioRate = 0, audioChannels = 0;
   int64_t audioSampleFrames = 0;
-  std::vector<int16_t> audioSamples;  // interleaved, only when the decoder gives 16-bit samples
+  std::vector<int16_t> audioSamples;  // interleaved, when the decoder gives 16-bit samples or planar floats
 };
 
 // Decodes the whole file, keeping the video frames whose index (from 0) is in keepFrames.

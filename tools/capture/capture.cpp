@@ -156,18 +156,21 @@ std::string RunCapture(const CaptureOptions& options, const std::atomic<bool>& s
   settings.height = options.height;
   settings.framesPerSecond = options.framesPerSecond;
   settings.lossless = options.lossless;
-  settings.withAudio = options.withAudio;
+  settings.withAudio = options.withAudio && ContainerHoldsSound(settings);
   problem = CheckContainer(settings);
   if (!problem.empty()) return problem;
   problem = CreateTemporaryOutput(options.outputPath, options.overwrite, &settings.writePath);
   if (!problem.empty()) return problem;
 
   Soundtrack soundtrack;
-  if (options.withAudio) {
-    problem = DecodeSoundtrack("Data/demo.mp3", &soundtrack);
+  // The sound under frame N of the show starts (N - 1) frame times after the show's start.
+  const SoundStretch sound = {SamplesUnder(stretch.firstFrame - 1, options.framesPerSecond),
+                              SamplesUnder(stretch.frameCount, options.framesPerSecond)};
+  if (settings.withAudio) {
+    problem = DecodeSoundtrack("Data/demo.mp3", sound, soundtrackMemoryLimit, &soundtrack);
     if (!problem.empty()) {
       DiscardOutput(settings.writePath);
-      return "MP3Player: " + problem + " (--no-audio captures a silent video)";
+      return problem + " (--no-audio captures a silent video)";
     }
   }
   problem = OpenShow(options, stretch);
@@ -180,9 +183,7 @@ std::string RunCapture(const CaptureOptions& options, const std::atomic<bool>& s
   problem = writer.Open(settings);
   if (problem.empty()) {
     FrameQueue queue(kFramesInFlight, size_t(options.width) * options.height * 4);
-    // The sound under frame N of the show starts (N - 1) frame times after the show's start.
-    Encoder encoder(&writer, &queue, options.withAudio ? &soundtrack : nullptr,
-                    SamplesUnder(stretch.firstFrame - 1, options.framesPerSecond), options.framesPerSecond);
+    Encoder encoder(&writer, &queue, settings.withAudio ? &soundtrack : nullptr, sound.start, options.framesPerSecond);
     std::thread encoding(&Encoder::Run, &encoder);
     RenderStretch(
         options, stretch, stop, progress, report, [&] { return queue.AcquireFree(); },
@@ -198,7 +199,7 @@ std::string RunCapture(const CaptureOptions& options, const std::atomic<bool>& s
   report->convertSeconds = writer.ConvertSeconds();
   report->encodeSeconds = writer.EncodeSeconds();
   if (problem.empty())
-    problem = CommitOutput(settings.writePath, options.outputPath);
+    problem = CommitOutput(settings.writePath, options.outputPath, options.overwrite);
   else
     DiscardOutput(settings.writePath);
   if (!problem.empty()) return problem;

@@ -52,12 +52,14 @@ const char* CaptureUsage() {
          "  --lossless      Matroska with FFV1 video and FLAC sound (name OUT .mkv)\n"
          "                  instead of H.264 (yuv420p) and AAC\n"
          "  --no-audio      a silent video; no soundtrack is needed\n"
-         "  --force         overwrite OUT if it exists\n"
+         "  --force         overwrite OUT if it is a file (never a folder, device or FIFO)\n"
          "  --help          this text\n"
          "\n"
          "The container follows OUT's name: .mp4, .mkv, .mov ...; a name without a known\n"
-         "extension gets MP4 (Matroska with --lossless). Ctrl-C ends the capture early and\n"
-         "keeps the frames written so far as a playable, shorter video.\n";
+         "extension gets MP4 (Matroska with --lossless). A .webm file gets VP9 and Opus, a\n"
+         ".gif file 256 colours per frame and no sound (for short clips). Ctrl-C ends the\n"
+         "capture early and keeps the frames written so far as a playable, shorter video;\n"
+         "a second Ctrl-C ends it at once, leaving no file.\n";
 }
 
 CommandLine ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* options, std::string* error) {

@@ -5,22 +5,29 @@
 
 #include "capture.h"
 #include "capture_options.h"
+#include "output_file.h"
 #include "progress_line.h"
 
 namespace {
 
 std::atomic<bool> stopRequested{false};
 
-// Ctrl-C (or a polite kill) ends the capture at the next frame; what was
-// written so far is finished into a playable file.
-void RequestStop(int) { stopRequested.store(true); }
+// Ctrl-C, a polite kill, a closed terminal or a closed pipe ends the
+// capture at the next frame; what was written so far is finished into a
+// playable file. A second one ends the program at once, with nothing left
+// behind and the signal's own status.
+void RequestStop(int signalNumber) {
+  if (!stopRequested.exchange(true)) return;
+  DiscardOutputNow();
+  signal(signalNumber, SIG_DFL);
+  raise(signalNumber);
+}
 
 void CatchStopSignals() {
   struct sigaction action = {};
   action.sa_handler = RequestStop;
   sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) sigaction(signalNumber, &action, nullptr);
 }
 
 void PrintSummary(const CaptureOptions& options, const CaptureReport& report) {

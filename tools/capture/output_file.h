@@ -1,13 +1,21 @@
 // The video is written under a temporary name beside OUT and renamed to OUT
-// only once it is complete, so no half-written file ever carries OUT's name.
+// only once it is complete and on disk, so no half-written file ever carries
+// OUT's name.
 #pragma once
 
 #include <string>
 
-// Checks that OUT may be written (not an existing file unless overwriting,
-// not a folder, its folder writable) and creates the temporary file beside
-// it. Returns "" and the temporary path, or why OUT cannot be written.
+// Checks that OUT may be written (no existing entry unless overwriting, and
+// then only a regular file or a link to one; its folder writable) and
+// creates the temporary file beside it. Returns "" and the temporary path,
+// or why OUT cannot be written.
 std::string CreateTemporaryOutput(const std::string& outputPath, bool overwrite, std::string* temporaryPath);
-// Gives the finished file its name; "" or why that failed (the temporary file is then removed).
-std::string CommitOutput(const std::string& temporaryPath, const std::string& outputPath);
+// Flushes the finished file to disk and gives it its name, checking OUT
+// again: without overwrite it must still not exist, with it still be a
+// regular file. "" or why that failed (the temporary file is then removed).
+std::string CommitOutput(const std::string& temporaryPath, const std::string& outputPath, bool overwrite);
 void DiscardOutput(const std::string& temporaryPath);
+
+// Removes the temporary file of the capture under way, if any. Safe to call
+// from a signal handler: for a program that must end at once.
+void DiscardOutputNow();
