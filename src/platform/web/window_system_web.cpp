@@ -12,6 +12,7 @@
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
+#include <bitset>
 #include <deque>
 
 #include "platform/web/page_show.h"
@@ -20,6 +21,9 @@
 struct PlatformWindow {};
 
 namespace {
+
+// The JavaScript below is the browser's; clang-format would split its operators.
+// clang-format off
 
 constexpr int canvasWidth = 640;
 constexpr int canvasHeight = 480;
@@ -40,6 +44,16 @@ bool sizeNoticePending = false;
 bool quitPosted = false;
 int quitCode = 0;
 std::deque<PendingMessage> pending;
+// Keys whose key-down was handed out since the last frame was shown.
+// Keys typed by a script (or a quick finger) arrive down and up within one
+// animation frame; their key-up waits for the next frame, so each press is
+// seen by at least one frame, as it is by the native loop's real keys.
+std::bitset<256> downSinceFrame;
+
+bool IsKeyUp(const DemoMessage& message) { return message.message == WM_KEYUP || message.message == WM_SYSKEYUP; }
+bool IsKeyDown(const DemoMessage& message) {
+  return message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
+}
 PixelFormatDescriptor chosenFormat;
 
 intptr_t Send(unsigned message, uintptr_t wParam, intptr_t lParam) {
@@ -122,6 +136,8 @@ EM_JS(void, ReplaceCanvas, (), {
 EM_JS(void, ShowNoWebGlNotice, (), {
   if (Module.qebNoWebGL) Module.qebNoWebGL();
 });
+
+// clang-format on
 
 }  // namespace
 
@@ -231,7 +247,7 @@ void ShowDemoWindow(WindowHandle) { sizeNoticePending = true; }
 WindowHandle GetFocusWindow() { return liveWindow; }
 
 // Nothing to swap: the browser shows the canvas when the frame's task ends.
-void SwapDemoBuffers(DeviceContext) {}
+void SwapDemoBuffers(DeviceContext) { downSinceFrame.reset(); }
 
 bool PeekDemoMessage(DemoMessage* message) {
   if (sizeNoticePending) {
@@ -240,8 +256,10 @@ bool PeekDemoMessage(DemoMessage* message) {
   }
   while (!pending.empty()) {
     const PendingMessage next = pending.front();
+    if (next.posted && IsKeyUp(next.message) && downSinceFrame[next.message.wParam & 0xFF]) return false;
     pending.pop_front();
     if (next.posted) {
+      if (IsKeyDown(next.message)) downSinceFrame.set(next.message.wParam & 0xFF);
       *message = next.message;
       return true;
     }
