@@ -3,7 +3,7 @@
 # Builds the demo as a web page into OUTDIR (default build/web): index.html,
 # qeb.js and qeb.wasm (the demo compiled with Emscripten, build/wasm-release),
 # qeb.data with its loader qeb.data.js (Emscripten's file packager), and a
-# zip of the folder beside it (build/web.zip for build/web). Any static file
+# zip of the folder beside it (build/qeb-web.zip for build/web). Any static file
 # host serves the folder; file:// cannot load the .wasm (scripts/serve-web.sh
 # serves it on 127.0.0.1).
 #
@@ -68,11 +68,16 @@ page=$staging/page
 mkdir "$page"
 cp src/platform/web/index.html "$wasm/src/shell/qeb.js" "$wasm/src/shell/qeb.wasm" "$page/"
 # The data folder becomes the program's working directory (/). Files whose
-# names start with a dot (the stamp above) stay out.
-(cd "$page" && python3 "$(em-config EMSCRIPTEN_ROOT)/tools/file_packager.py" qeb.data \
-  --preload "$data@/" --exclude '*/.*' --lz4 --js-output=qeb.data.js --no-force >/dev/null)
+# names start with a dot (the stamp above) stay out. LZ4 halves the
+# pictures; the program unpacks them as it reads them.
+if ! (cd "$page" && python3 "$(em-config EMSCRIPTEN_ROOT)/tools/file_packager.py" qeb.data \
+  --preload "$data@/" --exclude '*/.*' --lz4 --js-output=qeb.data.js --no-force >"$staging/pack.log" 2>&1); then
+  cat "$staging/pack.log" >&2
+  echo "make-web: packing $data failed" >&2
+  exit 1
+fi
 
-zip_path=$parent/$(basename "$out").zip
+zip_path=$parent/qeb-$(basename "$out").zip
 python3 - "$page" "$staging/page.zip" <<'PY'
 import os, sys, zipfile
 page, target = sys.argv[1], sys.argv[2]
