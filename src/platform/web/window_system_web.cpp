@@ -13,8 +13,11 @@
 #include <emscripten/html5.h>
 
 #include <bitset>
+#include <cstdio>
 #include <deque>
+#include <string>
 
+#include "platform/web/gl/gl_layer.h"
 #include "platform/web/page_show.h"
 #include "platform/web/web_virtual_keys.h"
 
@@ -233,7 +236,18 @@ bool MakeGlContextCurrent(DeviceContext, GlContext hRC) {
   // The browser presents a frame once the page's task returns, in step with
   // the display: the animation frames pace the clock.
   const auto context = static_cast<EMSCRIPTEN_WEBGL_CONTEXT_HANDLE>(reinterpret_cast<intptr_t>(hRC));
-  return emscripten_webgl_make_context_current(context) == EMSCRIPTEN_RESULT_SUCCESS;
+  if (emscripten_webgl_make_context_current(context) != EMSCRIPTEN_RESULT_SUCCESS) return false;
+  if (!hRC) {
+    UseGlSink(nullptr);
+    return true;
+  }
+  // The GL layer sets itself up in every new context, as a driver would.
+  std::string error;
+  if (!StartWebGlLayer(&error)) {
+    std::fprintf(stderr, "WebGL: %s\n", error.c_str());
+    return false;
+  }
+  return true;
 }
 
 bool DeleteGlContext(GlContext hRC) {
@@ -246,8 +260,12 @@ void ShowDemoWindow(WindowHandle) { sizeNoticePending = true; }
 
 WindowHandle GetFocusWindow() { return liveWindow; }
 
-// Nothing to swap: the browser shows the canvas when the frame's task ends.
-void SwapDemoBuffers(DeviceContext) { downSinceFrame.reset(); }
+// The GL layer draws what it still holds; the browser shows the canvas
+// when the frame's task ends.
+void SwapDemoBuffers(DeviceContext) {
+  FlushGl();
+  downSinceFrame.reset();
+}
 
 bool PeekDemoMessage(DemoMessage* message) {
   if (sizeNoticePending) {
