@@ -2,6 +2,7 @@
 // glDrawArrays through the fixed-function shader. The GL 1.1 names
 // (glEnable, glBindTexture...) belong to the layer itself, so WebGL is
 // reached through Emscripten's emscripten_gl* names.
+#include <emscripten/html5_webgl.h>
 #include <webgl/webgl1.h>
 
 #include <map>
@@ -30,6 +31,10 @@ GLuint CompileShader(GLenum type, const char* source, std::string* error) {
 class WebGlSink : public GlSink {
  public:
   bool Build(std::string* error) {
+    EmscriptenWebGLContextAttributes attributes;
+    webGl2_ = emscripten_webgl_get_context_attributes(emscripten_webgl_get_current_context(), &attributes) ==
+                  EMSCRIPTEN_RESULT_SUCCESS &&
+              attributes.majorVersion >= 2;
     const std::string fragmentSource = FixedFunctionFragmentShader();
     const GLuint vertex = CompileShader(GL_VERTEX_SHADER, FixedFunctionVertexShader(), error);
     const GLuint fragment = vertex ? CompileShader(GL_FRAGMENT_SHADER, fragmentSource.c_str(), error) : 0;
@@ -87,6 +92,13 @@ class WebGlSink : public GlSink {
     emscripten_glBindTexture(GL_TEXTURE_2D, Texture(name));
     emscripten_glPixelStorei(GL_UNPACK_ALIGNMENT, unpackAlignment);
     emscripten_glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+    // WebGL 1 samples a picture whose sides are not powers of two as black
+    // unless it is clamped; GL's repeat holds only on WebGL 2 and for
+    // power-of-two pictures.
+    const auto powerOfTwo = [](GLsizei side) { return side > 0 && (side & (side - 1)) == 0; };
+    const GLint wrap = webGl2_ || (powerOfTwo(width) && powerOfTwo(height)) ? GL_REPEAT : GL_CLAMP_TO_EDGE;
+    emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
+    emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
   }
 
   void SetTextureParameter(GLuint name, GLenum parameter, GLint value) override {
@@ -172,6 +184,7 @@ class WebGlSink : public GlSink {
   std::map<std::string, GLint> uniforms_;
   std::map<GLuint, GLuint> textures_;
   bool depthTest_ = false, blend_ = false;
+  bool webGl2_ = false;
 };
 
 std::unique_ptr<WebGlSink> webGlSink;
