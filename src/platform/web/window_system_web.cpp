@@ -24,9 +24,6 @@ struct PlatformWindow {};
 
 namespace {
 
-// The JavaScript below is the browser's; clang-format would split its operators.
-// clang-format off
-
 constexpr int canvasWidth = 640;
 constexpr int canvasHeight = 480;
 
@@ -48,7 +45,8 @@ intptr_t Send(unsigned message, uintptr_t wParam, intptr_t lParam) {
 // Keys the browser keeps for itself: reload, its own full screen, its tools,
 // and anything with Control or Meta (its shortcuts).
 bool BrowserKeepsKey(const EmscriptenKeyboardEvent& event, unsigned virtualKey) {
-  return event.ctrlKey || event.metaKey || virtualKey == 0x74 || virtualKey == 0x7A || virtualKey == 0x7B;
+  constexpr unsigned reload = VK_F1 + 4, fullScreen = VK_F1 + 10, tools = VK_F12;
+  return event.ctrlKey || event.metaKey || virtualKey == reload || virtualKey == fullScreen || virtualKey == tools;
 }
 
 EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* event, void*) {
@@ -71,6 +69,9 @@ EM_BOOL OnVisibility(int, const EmscriptenVisibilityChangeEvent* event, void*) {
   QueueWebMessage(pending, {WM_ACTIVATE, MakeActivateParam(hidden) | (hidden ? 0u : 1u), 0}, false);
   return EM_FALSE;
 }
+
+// The JavaScript below is the browser's; clang-format would split its operators.
+// clang-format off
 
 EM_JS(int, PageOffersFullScreen, (), { return document.fullscreenEnabled ? 1 : 0; });
 
