@@ -12,13 +12,12 @@
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
-#include <bitset>
 #include <cstdio>
-#include <deque>
 #include <string>
 
 #include "platform/web/gl/gl_layer.h"
 #include "platform/web/page_show.h"
+#include "platform/web/web_message_queue.h"
 #include "platform/web/web_virtual_keys.h"
 
 struct PlatformWindow {};
@@ -31,13 +30,6 @@ namespace {
 constexpr int canvasWidth = 640;
 constexpr int canvasHeight = 480;
 
-// A message waiting for the next PeekDemoMessage: posted ones fill the
-// loop's record, the others go straight to the window procedure.
-struct PendingMessage {
-  DemoMessage message;
-  bool posted;
-};
-
 WindowProcedure windowProcedure = nullptr;
 PlatformWindow theWindow;
 WindowHandle liveWindow = nullptr;
@@ -46,17 +38,7 @@ bool showStarted = false;      // full screen needs the click that starts the sh
 bool sizeNoticePending = false;
 bool quitPosted = false;
 int quitCode = 0;
-std::deque<PendingMessage> pending;
-// Keys whose key-down was handed out since the last frame was shown.
-// Keys typed by a script (or a quick finger) arrive down and up within one
-// animation frame; their key-up waits for the next frame, so each press is
-// seen by at least one frame, as it is by the native loop's real keys.
-std::bitset<256> downSinceFrame;
-
-bool IsKeyUp(const DemoMessage& message) { return message.message == WM_KEYUP || message.message == WM_SYSKEYUP; }
-bool IsKeyDown(const DemoMessage& message) {
-  return message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
-}
+WebMessageQueue pending;  // from the browser's events to PeekDemoMessage
 PixelFormatDescriptor chosenFormat;
 
 intptr_t Send(unsigned message, uintptr_t wParam, intptr_t lParam) {
@@ -79,14 +61,14 @@ EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* event, void*) {
   message.message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
   message.wParam = virtualKey;
   message.lParam = event->repeat ? intptr_t(1) << 30 : 0;  // bit 30: the key was already down
-  pending.push_back({message, true});
+  QueueWebMessage(pending, message, true);
   return BrowserKeepsKey(*event, virtualKey) ? EM_FALSE : EM_TRUE;  // true: no browser default
 }
 
 // A hidden page counts as a minimised window.
 EM_BOOL OnVisibility(int, const EmscriptenVisibilityChangeEvent* event, void*) {
   const bool hidden = event->hidden != 0;
-  pending.push_back({{WM_ACTIVATE, MakeActivateParam(hidden) | (hidden ? 0u : 1u), 0}, false});
+  QueueWebMessage(pending, {WM_ACTIVATE, MakeActivateParam(hidden) | (hidden ? 0u : 1u), 0}, false);
   return EM_FALSE;
 }
 
@@ -264,7 +246,7 @@ WindowHandle GetFocusWindow() { return liveWindow; }
 // when the frame's task ends.
 void SwapDemoBuffers(DeviceContext) {
   FlushGl();
-  downSinceFrame.reset();
+  NoteFrameShown(pending);
 }
 
 bool PeekDemoMessage(DemoMessage* message) {
@@ -272,16 +254,14 @@ bool PeekDemoMessage(DemoMessage* message) {
     sizeNoticePending = false;
     Send(WM_SIZE, 0, MakeSizeParam(canvasWidth, canvasHeight));
   }
-  while (!pending.empty()) {
-    const PendingMessage next = pending.front();
-    if (next.posted && IsKeyUp(next.message) && downSinceFrame[next.message.wParam & 0xFF]) return false;
-    pending.pop_front();
-    if (next.posted) {
-      if (IsKeyDown(next.message)) downSinceFrame.set(next.message.wParam & 0xFF);
-      *message = next.message;
+  DemoMessage next;
+  bool posted = false;
+  while (TakeWebMessage(pending, &next, &posted)) {
+    if (posted) {
+      *message = next;
       return true;
     }
-    Send(next.message.message, next.message.wParam, next.message.lParam);
+    Send(next.message, next.wParam, next.lParam);
   }
   if (quitPosted) {
     quitPosted = false;
