@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "clock/demo_state.h"
+#include "floor_world.h"
 #include "gl_test_window.h"
 #include "heap_state.h"
 #include "image/texture_bank.h"
@@ -18,7 +19,6 @@
 #include "render/projection.h"
 #include "render/scene_gl_state.h"
 #include "render/wave_mesh.h"
-#include "scene/world.h"
 
 namespace {
 
@@ -26,8 +26,6 @@ constexpr int width = 640, height = 480;
 constexpr int textureSize = 256;
 
 GLuint frameList = 0;
-std::vector<WorldTriangle> floorTriangles;
-
 // A checkerboard, so texturing is not one constant colour.
 void UploadChecker(GLuint name, uint8_t shade) {
   std::vector<uint8_t> pixels(textureSize * textureSize * 3);
@@ -41,21 +39,6 @@ void UploadChecker(GLuint name, uint8_t shade) {
   glTexImage2D(GL_TEXTURE_2D, 0, 3, textureSize, textureSize, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
 }
 
-// 36 triangles: a floor of 6 x 3 cells, 6 by 6 units around the walls.
-void BuildFloorWorld() {
-  for (int row = 0; row < 3; ++row) {
-    for (int column = 0; column < 6; ++column) {
-      const float x0 = -3.0f + column, x1 = x0 + 1.0f;
-      const float z0 = -3.0f + 2.0f * row, z1 = z0 + 2.0f;
-      const WorldVertex a{x0, 0, z0, 0, 0}, b{x1, 0, z0, 1, 0}, c{x1, 0, z1, 1, 2}, d{x0, 0, z1, 0, 2};
-      floorTriangles.push_back({{a, b, c}});
-      floorTriangles.push_back({{a, c, d}});
-    }
-  }
-  world.triangleCount = int32_t(floorTriangles.size());
-  world.triangles = floorTriangles.data();
-}
-
 // The demo's window and the state InitScene leaves, with hand-made textures.
 bool OpenScene() {
   GlTestWindow screen;
@@ -65,7 +48,7 @@ bool OpenScene() {
   for (int slot = 0; slot <= TextureSlot::begin; ++slot) UploadChecker(textureBank.names[slot], uint8_t(slot * 2));
   SetSceneGlState();
   BuildWaveMesh();
-  BuildFloorWorld();
+  UseFloorWorld();
   // The same calls, geometry and state, compiled once.
   frameList = glGenLists(1);
   glNewList(frameList, GL_COMPILE);

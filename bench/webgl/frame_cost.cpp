@@ -13,32 +13,15 @@
 #include <vector>
 
 #include "clock/demo_state.h"
+#include "floor_world.h"
 #include "frame_end.h"
 #include "image/texture_bank.h"
 #include "render/draw_frame.h"
 #include "render/projection.h"
 #include "render/scene_gl_state.h"
 #include "render/wave_mesh.h"
-#include "scene/world.h"
 
 namespace {
-
-std::vector<WorldTriangle> floorTriangles;
-
-// 36 triangles: a floor of 6 x 3 cells around the walls, as the Mesa benchmark draws.
-void BuildFloorWorld() {
-  for (int row = 0; row < 3; ++row) {
-    for (int column = 0; column < 6; ++column) {
-      const float x0 = -3.0f + column, x1 = x0 + 1.0f;
-      const float z0 = -3.0f + 2.0f * row, z1 = z0 + 2.0f;
-      const WorldVertex a{x0, 0, z0, 0, 0}, b{x1, 0, z0, 1, 0}, c{x1, 0, z1, 1, 2}, d{x0, 0, z1, 0, 2};
-      floorTriangles.push_back({{a, b, c}});
-      floorTriangles.push_back({{a, c, d}});
-    }
-  }
-  world.triangleCount = int32_t(floorTriangles.size());
-  world.triangles = floorTriangles.data();
-}
 
 double MicrosecondsPerFrame(int frames) {
   const auto start = std::chrono::steady_clock::now();
@@ -60,7 +43,7 @@ int main(int argc, char** argv) {
   for (int slot = 0; slot < textureBankSize; ++slot) textureBank.names[slot] = GLuint(slot + 1);
   SetSceneGlState();
   BuildWaveMesh();
-  BuildFloorWorld();
+  UseFloorWorld();
   cameraState = {0.0f, 0.0f, 0.0f, 10.0f, 20.0f, 0.0f};
 
   MicrosecondsPerFrame(frames);  // warm-up: caches, the batch's capacity, the JIT under node

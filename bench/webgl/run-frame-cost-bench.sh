@@ -22,7 +22,8 @@ cmake --build "$wasm" --target "${libraries[@]}" -j2 >/dev/null
 mkdir -p "$wasm/bench/webgl"
 archives=()
 for library in "${libraries[@]}"; do archives+=("$(find "$wasm/src" -name "lib$library.a" | head -n 1)"); done
-em++ -std=c++20 -O3 -DNDEBUG -Isrc -Ibench/webgl bench/webgl/frame_cost.cpp bench/webgl/frame_end_layer.cpp \
+em++ -std=c++20 -O3 -DNDEBUG -Isrc -Ibench/webgl -Ibench/support bench/webgl/frame_cost.cpp bench/webgl/frame_end_layer.cpp \
+  bench/support/floor_world.cpp \
   "${archives[@]}" "${archives[@]}" -sENVIRONMENT=node -sALLOW_MEMORY_GROWTH=1 -o "$wasm/bench/webgl/qeb_frame_cost.js"
 
 results=$(mktemp)
