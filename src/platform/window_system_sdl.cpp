@@ -108,6 +108,27 @@ bool DrawsNowhere() {
   return std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
 }
 
+// SDL's video is started by the first registration and kept until the
+// process exits; registrations are only counted. F1 unregisters and
+// registers again, and a new start would connect to the display anew each
+// time, which the display may refuse: an X server that resets once its last
+// client has left drops the connections made while it resets. A box shown
+// after the last close needs the display as well.
+int registrations = 0;
+
+void StopVideo() { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
+
+bool StartVideoOnce() {
+  if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  if (DrawsNowhere()) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return false;
+  }
+  std::atexit(StopVideo);
+  return true;
+}
+
 void AskForDemoPixelFormat(const PixelFormatDescriptor* descriptor) {
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, !descriptor || (descriptor->dwFlags & PFD_DOUBLEBUFFER) ? 1 : 0);
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, descriptor ? descriptor->cDepthBits : 16);
@@ -117,18 +138,15 @@ void AskForDemoPixelFormat(const PixelFormatDescriptor* descriptor) {
 }  // namespace
 
 bool RegisterWindowClass(const char*, WindowProcedure procedure) {
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-  if (DrawsNowhere()) {
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    return false;
-  }
+  if (!StartVideoOnce()) return false;
   windowProcedure = procedure;
+  ++registrations;
   return true;
 }
 
 bool UnregisterWindowClass(const char*) {
-  if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
-  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  if (registrations == 0) return false;
+  --registrations;
   return true;
 }
 
