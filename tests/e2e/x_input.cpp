@@ -74,25 +74,39 @@ int PressKey(Display* display, const char* keysymName) {
   return 0;
 }
 
+// The mapped window with that title, looked for on a connection of its own.
+Window FindTitled(const char* title) {
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) return 0;  // a server that is resetting drops new clients
+  const Window window = FindWindow(display, DefaultRootWindow(display), title);
+  XCloseDisplay(display);
+  return window;
+}
+
 // Waits up to 60 s for the mapped window with that title to be another one
 // than `old` (0: any).
-Window WaitForWindowOtherThan(Display* display, const char* title, Window old) {
+Window WaitForWindowOtherThan(const char* title, Window old) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
   while (std::chrono::steady_clock::now() < deadline) {
-    const Window window = FindWindow(display, DefaultRootWindow(display), title);
+    const Window window = FindTitled(title);
     if (window && window != old) return window;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   return 0;
 }
 
-// The key stays down until the old window is gone, so that it is seen
-// however slow the frame is, and is released before the new one appears.
-int ReplaceWindow(Display* display, const char* title, const char* keysymName, int count) {
-  const KeyCode code = KeyCodeOf(display, keysymName);
-  Window window = WaitForWindowOtherThan(display, title, 0);
-  if (!code || !window) return 1;
+// Each press and each look is a connection of its own, closed at once: in
+// between, the program pressed at may be the server's only client, as on a
+// display nobody else uses, and a server that resets when its last client
+// leaves then does. The key stays down until the old window is gone, so that
+// it is seen however slow the frame is.
+int ReplaceWindow(const char* title, const char* keysymName, int count) {
+  Window window = WaitForWindowOtherThan(title, 0);
+  if (!window) return 1;
   for (int i = 0; i < count; ++i) {
+    Display* display = XOpenDisplay(nullptr);
+    const KeyCode code = display ? KeyCodeOf(display, keysymName) : 0;
+    if (!code) return 1;
     XTestFakeKeyEvent(display, code, True, CurrentTime);
     XSync(display, False);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
@@ -100,8 +114,8 @@ int ReplaceWindow(Display* display, const char* title, const char* keysymName, i
            std::chrono::steady_clock::now() < deadline)
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     XTestFakeKeyEvent(display, code, False, CurrentTime);
-    XSync(display, False);
-    window = WaitForWindowOtherThan(display, title, window);
+    XCloseDisplay(display);
+    window = WaitForWindowOtherThan(title, window);
     if (!window) {
       std::fprintf(stderr, "x_input: press %d of %s did not replace the window %s\n", i + 1, keysymName, title);
       return 1;
@@ -158,16 +172,16 @@ int IgnoreXError(Display*, XErrorEvent*) { return 0; }
 
 int main(int argc, char** argv) {
   if (argc < 2) return 1;
-  Display* display = XOpenDisplay(nullptr);
-  if (!display) return 1;
   XSetErrorHandler(IgnoreXError);
   const std::string command = argv[1];
+  if (command == "replace-window") return argc == 5 ? ReplaceWindow(argv[2], argv[3], std::atoi(argv[4])) : 1;
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) return 1;
   int status = 1;
   const char* argument = argc > 2 ? argv[2] : "";
   if (command == "wait-window") status = WaitWindow(display, argument, argc > 3 ? std::atof(argv[3]) : 30.0);
   if (command == "key") status = PressKey(display, argument);
   if (command == "close") status = CloseWindow(display, argument);
-  if (command == "replace-window" && argc == 5) status = ReplaceWindow(display, argv[2], argv[3], std::atoi(argv[4]));
   if (command == "resources") status = PrintResources(display);
   XCloseDisplay(display);
   return status;
