@@ -27,6 +27,8 @@ demo_packages=(
 test_packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libx11-dev libxtst-dev x11-utils
+  # The F1 soak test counts what the X server's clients hold (X-Resource).
+  libxres-dev
   clang libclang-rt-14-dev clang-format
   libstb-dev
   # qeb-capture: headless GL (EGL, surfaceless) and FFmpeg's libraries

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# usage: scripts/with-xvfb.sh [--screen WxHxDEPTH] [--] COMMAND [ARGS...]
+# usage: scripts/with-xvfb.sh [--screen WxHxDEPTH] [--resetting] [--] COMMAND [ARGS...]
 # Runs a command on a private Xvfb display and stops the server afterwards.
 # The default screen has exactly one display mode, 640x480 at 16 bits.
+# With --resetting the server resets whenever its last client leaves, as
+# xvfb-run starts it; by default it keeps going (-noreset).
 if [ "${1:-}" = --help ]; then
   # The comment above, without its "# ".
   sed -n '2,/^[^#]/s/^# \{0,1\}//p' "$0"
@@ -9,12 +11,14 @@ if [ "${1:-}" = --help ]; then
 fi
 set -u
 screen=640x480x16
+noreset=-noreset
 if [ "${1:-}" = --screen ]; then screen=$2; shift 2; fi
+if [ "${1:-}" = --resetting ]; then noreset=; shift; fi
 [ "${1:-}" = -- ] && shift
 
 workdir=$(mktemp -d)
 # -displayfd lets the server pick a free display number and tell us which.
-Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset 3>"$workdir/display" 2>"$workdir/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp $noreset 3>"$workdir/display" 2>"$workdir/xvfb.log" &
 server=$!
 for _ in $(seq 200); do
   [ -s "$workdir/display" ] && break

@@ -7,12 +7,13 @@
 #include "platform/message_box.h"
 
 #include <SDL.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <string>
 
 #include "platform/message_box_sdl.h"
@@ -43,6 +44,19 @@ std::string HelperPath() {
   if (length <= 0) return messageBoxHelperName;
   const std::string program(self, size_t(length));
   return program.substr(0, program.rfind('/') + 1) + messageBoxHelperName;
+}
+
+// Runs the helper, which ends with the thread that started it: the demo may
+// end while a box of its music thread is up (EndProcess after a failed
+// re-open), and the box must not stay on the screen without it. Between the
+// fork and the exec only system calls run, as a forked thread must.
+pid_t StartHelper(const char* helperPath, char* const arguments[]) {
+  const pid_t demo = getpid();
+  const pid_t helper = fork();
+  if (helper != 0) return helper;
+  if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || getppid() != demo) _exit(127);
+  execve(helperPath, arguments, environ);
+  _exit(127);
 }
 
 }  // namespace
@@ -78,9 +92,8 @@ int ShowMessageBoxInHelper(const char* helperPath, const char* text, const char*
   std::string typeText = std::to_string(type);
   char* const arguments[] = {const_cast<char*>(helperPath), const_cast<char*>(caption), const_cast<char*>(text),
                              typeText.data(), nullptr};
-  pid_t helper = 0;
-  if (posix_spawn(&helper, helperPath, nullptr, nullptr, arguments, environ) != 0)
-    return ReportOnStandardError(text, caption, type);
+  const pid_t helper = StartHelper(helperPath, arguments);
+  if (helper < 0) return ReportOnStandardError(text, caption, type);
   int status = 0;
   while (waitpid(helper, &status, 0) < 0)
     if (errno != EINTR) return ReportOnStandardError(text, caption, type);

@@ -8,6 +8,7 @@
 #include "platform/window_system.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -108,6 +109,61 @@ bool DrawsNowhere() {
   return std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
 }
 
+// SDL's video is started by the first registration and kept until the
+// process exits; registrations are only counted. F1 unregisters and
+// registers again, and a new start would connect to the display anew each
+// time, which the display may refuse: an X server that resets once its last
+// client has left drops the connections made while it resets. A box shown
+// after the last close needs the display as well.
+int registrations = 0;
+
+void StopVideo() { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
+
+bool StartVideoOnce() {
+  if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  if (DrawsNowhere()) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return false;
+  }
+  // The GL library stays loaded too: SDL unloads it with the last GL window
+  // and, on X11, leaves a colormap on the display each time it loads it.
+  // Should it fail here, creating the window fails and says so.
+  SDL_GL_LoadLibrary(nullptr);
+  std::atexit(StopVideo);
+  return true;
+}
+
+// SDL does not free the colormap it makes for each X11 window: with the
+// connection kept for the whole run, every F1 would leave one behind.
+struct WindowColormap {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  Display* display = nullptr;
+  Colormap colormap = None;
+#endif
+  explicit WindowColormap(SDL_Window* window) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    XWindowAttributes attributes;
+    if (SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11 &&
+        XGetWindowAttributes(info.info.x11.display, info.info.x11.window, &attributes) &&
+        attributes.colormap != DefaultColormapOfScreen(attributes.screen)) {
+      display = info.info.x11.display;
+      colormap = attributes.colormap;
+    }
+#else
+    (void)window;
+#endif
+  }
+  // Once the window is gone.
+  void Free() {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    if (display) XFreeColormap(display, colormap);
+#endif
+  }
+};
+
 void AskForDemoPixelFormat(const PixelFormatDescriptor* descriptor) {
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, !descriptor || (descriptor->dwFlags & PFD_DOUBLEBUFFER) ? 1 : 0);
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, descriptor ? descriptor->cDepthBits : 16);
@@ -117,18 +173,15 @@ void AskForDemoPixelFormat(const PixelFormatDescriptor* descriptor) {
 }  // namespace
 
 bool RegisterWindowClass(const char*, WindowProcedure procedure) {
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-  if (DrawsNowhere()) {
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    return false;
-  }
+  if (!StartVideoOnce()) return false;
   windowProcedure = procedure;
+  ++registrations;
   return true;
 }
 
 bool UnregisterWindowClass(const char*) {
-  if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
-  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  if (registrations == 0) return false;
+  --registrations;
   return true;
 }
 
@@ -170,7 +223,9 @@ bool DestroyDemoWindow(WindowHandle hWnd) {
   SDL_Window* window = AsSdl(hWnd);
   if (window == fullscreenWindow) fullscreenWindow = nullptr;
   if (window == liveWindow) liveWindow = nullptr;
+  WindowColormap colormap(window);
   SDL_DestroyWindow(window);
+  colormap.Free();
   sizeNoticePending = false;
   return true;
 }

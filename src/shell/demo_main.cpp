@@ -24,6 +24,10 @@ std::thread StartMusicThread() {
 }
 
 void StopMusicThread(std::thread& music) {
+  // The music thread may be inside a box of its own (a soundtrack error); it
+  // then ends the process itself once the box is dismissed, and this thread
+  // never comes back from the wait. So the desktop gets its mode back first.
+  if (fullscreen) RestoreDisplayMode();
   musicStop.store(1);
   if (music.joinable()) music.join();
   StopAudioSystem();

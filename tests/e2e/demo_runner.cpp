@@ -6,9 +6,14 @@
 // With --hold-music-box first, a box of the music thread ("MP3Player") stays
 // up, as a real one does while nobody answers it, until a file named
 // "dismiss-box" appears in the working directory.
+//
+// Leaving full screen is printed too, as "left full screen": Xvfb has one
+// display mode, so the server cannot tell.
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -16,6 +21,17 @@
 
 #include "platform/message_box.h"
 #include "shell/demo_main.h"
+
+struct SDL_Window;
+extern "C" int SDL_SetWindowFullscreen(SDL_Window* window, uint32_t flags) {
+  using Function = int (*)(SDL_Window*, uint32_t);
+  static const Function real = reinterpret_cast<Function>(dlsym(RTLD_NEXT, "SDL_SetWindowFullscreen"));
+  if (flags == 0) {
+    std::fprintf(stderr, "left full screen\n");
+    std::fflush(stderr);
+  }
+  return real(window, flags);
+}
 
 namespace {
 

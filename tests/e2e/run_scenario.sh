@@ -32,6 +32,12 @@ case $scenario in
     rm Data/demo.mp3; runner_options=(--hold-music-box)
     expected_boxes=("BOX MP3Player|Er is geen file aanwezig met de naam : Data/demo.mp3"
                     "BOX ERROR|Initialization Failed.") ;;
+  # The same box stays up while Escape ends the show: the main thread waits
+  # for the music thread, which ends the process (1) once the box is
+  # dismissed. Full screen must have been left before that.
+  music-box-escape)
+    rm Data/demo.mp3; runner_options=(--hold-music-box); expected_code=1
+    expected_boxes=("BOX MP3Player|Er is geen file aanwezig met de naam : Data/demo.mp3") ;;
   *) echo "unknown scenario $scenario"; exit 2 ;;
 esac
 
@@ -72,6 +78,15 @@ act() {
     music-box-f1)
       wait_box MP3Player && "$x_input" key F1 && sleep 1 && "$x_input" wait-window Qeb 60 && sleep 0.5 &&
       touch dismiss-box ;;
+    music-box-escape)
+      wait_box MP3Player || return 1
+      for _ in $(seq 20); do
+        "$x_input" key Escape
+        sleep 0.5
+        grep -q '^left full screen$' "$workdir/boxes.txt" && break
+      done
+      grep -q '^left full screen$' "$workdir/boxes.txt" && left_with_box_up=yes
+      touch dismiss-box ;;
     music-box-failed-reopen)
       # Should the demo wait for the box after all, it is dismissed a minute
       # later and the exit code (1) tells.
@@ -92,6 +107,10 @@ cat "$workdir/boxes.txt"
 status=0
 if [ "$code" != "$expected_code" ]; then
   echo "exit code $code, expected $expected_code"
+  status=1
+fi
+if [ "$scenario" = music-box-escape ] && [ "${left_with_box_up:-}" != yes ]; then
+  echo "full screen was not left while the music thread's box was up"
   status=1
 fi
 for box in "${expected_boxes[@]}"; do

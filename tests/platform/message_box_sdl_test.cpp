@@ -4,15 +4,19 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "platform/message_box.h"
 #include "platform/message_box_sdl.h"
+#include "platform/process_exit.h"
 
 namespace {
 
@@ -93,6 +97,36 @@ INSTANTIATE_TEST_SUITE_P(Helpers, FailedHelperTest,
                          [](const testing::TestParamInfo<FailedHelperCase>& info) {
                            return std::string(info.param.name);
                          });
+
+// The demo may end while a box of another thread is up (EndProcess after a
+// failed re-open): the helper, and with it the box, ends with it.
+TEST_F(HelperBoxTest, TheHelperEndsWithTheProcessThatShowsTheBox) {
+  const std::string helper = directory + "/helper";
+  const std::string pidFile = helper + ".pid";
+  std::ofstream(helper)
+      << "#!/bin/sh\necho $$ > \"$0.new\"\nmv \"$0.new\" \"$0.pid\"\nexec sleep 30 </dev/null >/dev/null 2>&1\n";
+  chmod(helper.c_str(), 0755);
+  // A process of its own, as a death test would be, but holding no pipe to
+  // the test that the helper could inherit and keep open.
+  const pid_t demo = fork();
+  if (demo == 0) {
+    std::thread([&] { ShowMessageBoxInHelper(helper.c_str(), "kan geen input openen", "MP3Player", MB_OK); }).detach();
+    while (access(pidFile.c_str(), F_OK) != 0) usleep(10000);
+    EndProcess(0);
+  }
+  int status = -1;
+  ASSERT_EQ(waitpid(demo, &status, 0), demo);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  const pid_t box = pid_t(std::stol(Read(pidFile)));
+  // Gone, or ended and waiting for its new parent to collect it.
+  const auto ended = [&] {
+    const std::string stat = Read("/proc/" + std::to_string(box) + "/stat");
+    return stat.empty() || stat.find(") Z ") != std::string::npos;
+  };
+  for (int i = 0; i < 500 && !ended(); ++i) usleep(10000);
+  EXPECT_TRUE(ended());
+  if (!ended()) kill(box, SIGKILL);
+}
 
 // The real helper, where no box can be shown at all (no display): it writes
 // the box to standard error and answers with the ending answer.

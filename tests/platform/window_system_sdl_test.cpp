@@ -297,6 +297,24 @@ TEST_F(WindowEventTest, MakingTheContextCurrentAsksForSwapIntervalOne) {
   DeleteGlContext(context);
 }
 
+// A class registered, unregistered and registered again: the video stays
+// up in between (no new connection to the display), and only as many
+// unregistrations succeed as there were registrations.
+TEST(WindowClassTest, UnregisteringKeepsTheVideoUpAndCountsRegistrations) {
+  UseOffscreenDriver();
+  ASSERT_TRUE(RegisterWindowClass("OpenGL", RecordingProcedure)) << SDL_GetError();
+  ASSERT_TRUE(RegisterWindowClass("OpenGL", RecordingProcedure)) << SDL_GetError();
+  EXPECT_TRUE(UnregisterWindowClass("OpenGL"));
+  EXPECT_TRUE(UnregisterWindowClass("OpenGL"));
+  EXPECT_NE(SDL_WasInit(SDL_INIT_VIDEO), 0u);
+  EXPECT_FALSE(UnregisterWindowClass("OpenGL"));
+  ASSERT_TRUE(RegisterWindowClass("OpenGL", RecordingProcedure));
+  WindowHandle window = CreateDemoWindow("OpenGL", "Qeb", 640, 480, false);
+  EXPECT_NE(window, nullptr) << SDL_GetError();
+  DestroyDemoWindow(window);
+  EXPECT_TRUE(UnregisterWindowClass("OpenGL"));
+}
+
 // Another thread's request to end the process is carried out by the next
 // message pass of the main thread, not by the requesting thread's own
 // fallback, which comes only seconds later; full screen is left first.

@@ -42,6 +42,18 @@ TEST_F(ShellTest, RunsToTheEndOfTheClockAndShutsDownInOrder) {
   EXPECT_EQ(hWnd, nullptr);
 }
 
+// Full screen is left before the wait for the music thread, which may never
+// end by itself (a box of its own up, after which it ends the process).
+TEST_F(ShellTest, LeavesFullScreenBeforeWaitingForTheMusic) {
+  RunDemo([](int frame) {
+    if (frame == 5) QueuePostedMessage(WM_KEYDOWN, VK_ESCAPE);
+  });
+  const std::vector<std::string> shutdown = LogFrom("RestoreDisplayMode");
+  ASSERT_GE(shutdown.size(), 3u);
+  EXPECT_EQ(shutdown[1], "MusicThread ends");
+  EXPECT_EQ(shutdown[2], "RestoreDisplayMode");  // closing the window leaves it as always
+}
+
 TEST_F(ShellTest, FailedOpenAtStartEndsWithZeroAndNoMusic) {
   fakeWindowSystem.failOnCall["CreateGlContext"] = 1;
   EXPECT_EQ(RunDemo(), 0);

@@ -35,6 +35,7 @@ int MusicThread(const char* path) {
   while (!musicStop.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   if (shellDoubles.musicThreadIgnoresStop) std::this_thread::sleep_for(std::chrono::seconds(5));
   shellDoubles.musicThreadEnded = true;
+  fakeWindowSystem.log.push_back("MusicThread ends");  // the main thread is waiting: no other writer
   return 0;
 }
 
