@@ -37,7 +37,7 @@ void Walk(double direction) {
 }  // namespace
 
 bool ApplyDemoKeys() {
-  if (keyTable['B']) {
+  if (keyTable[uint8_t{'B'}]) {
     if (!bHeld) {
       bHeld = 1;
       ToggleBlendedLook();

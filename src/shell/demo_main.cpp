@@ -3,13 +3,9 @@
 #include <system_error>
 #include <thread>
 
-#include "clock/demo_clock.h"
 #include "music/music_thread.h"
 #include "platform/audio_system.h"
-#include "platform/process_exit.h"
-#include "platform/window_system.h"
-#include "render/draw_frame.h"
-#include "shell/demo_keys.h"
+#include "shell/demo_pass.h"
 #include "shell/demo_window.h"
 
 namespace {
@@ -40,34 +36,7 @@ int DemoMain(void*, void*, const char*, int) {
   std::thread music = StartMusicThread();
 
   DemoMessage message;  // only posted messages (keys, quit) fill it
-  bool done = false;
-  while (!done) {
-    if (PeekDemoMessage(&message)) {
-      if (message.message == WM_QUIT)
-        done = true;
-      else
-        DispatchDemoMessage(message);
-      continue;
-    }
-
-    if (AdvanceDemoClock()) done = true;  // the last frame is still drawn
-    ApplyCameraStep();
-    if (active && !DrawFrame()) {
-      done = true;
-      continue;
-    }
-    if (keyTable[VK_ESCAPE]) {  // the frame just drawn is not presented
-      done = true;
-      continue;
-    }
-    SwapDemoBuffers(hDC);
-    if (!ApplyDemoKeys()) {
-      // The window could not be re-opened: the demo ends at once with 0.
-      // The music thread is not waited for (it may be showing a box), and
-      // no static destructor runs under its feet while it still plays.
-      musicStop.store(1);
-      EndProcess(0);
-    }
+  while (RunDemoPass(&message) != DemoPassResult::done) {
   }
 
   StopMusicThread(music);

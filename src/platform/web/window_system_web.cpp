@@ -1,0 +1,270 @@
+// The window system in the browser. The one window is the page's canvas
+// (#canvas, a 640x480 drawing buffer) with a WebGL context; full screen is
+// the browser's (Fullscreen API), entered at the start of the show and on F1
+// with the picture scaled to fit at 4:3 (the page's style); keys on the
+// document become the same posted messages as on the other systems.
+//
+// What it does not do: more than one window, resizing the drawing buffer,
+// closing the window (a page is left, not closed), or holding back a drawn
+// frame: the browser shows whatever the canvas holds after each frame.
+#include "platform/window_system.h"
+
+#include <emscripten/emscripten.h>
+#include <emscripten/html5.h>
+
+#include <deque>
+
+#include "platform/web/page_show.h"
+#include "platform/web/web_virtual_keys.h"
+
+struct PlatformWindow {};
+
+namespace {
+
+constexpr int canvasWidth = 640;
+constexpr int canvasHeight = 480;
+
+// A message waiting for the next PeekDemoMessage: posted ones fill the
+// loop's record, the others go straight to the window procedure.
+struct PendingMessage {
+  DemoMessage message;
+  bool posted;
+};
+
+WindowProcedure windowProcedure = nullptr;
+PlatformWindow theWindow;
+WindowHandle liveWindow = nullptr;
+bool wantsFullScreen = false;  // the live window was created full screen
+bool showStarted = false;      // full screen needs the click that starts the show
+bool sizeNoticePending = false;
+bool quitPosted = false;
+int quitCode = 0;
+std::deque<PendingMessage> pending;
+PixelFormatDescriptor chosenFormat;
+
+intptr_t Send(unsigned message, uintptr_t wParam, intptr_t lParam) {
+  return windowProcedure ? windowProcedure(liveWindow, message, wParam, lParam) : 0;
+}
+
+// Keys the browser keeps for itself: reload, its own full screen, its tools,
+// and anything with Control or Meta (its shortcuts).
+bool BrowserKeepsKey(const EmscriptenKeyboardEvent& event, unsigned virtualKey) {
+  return event.ctrlKey || event.metaKey || virtualKey == 0x74 || virtualKey == 0x7A || virtualKey == 0x7B;
+}
+
+EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* event, void*) {
+  const unsigned virtualKey = VirtualKeyOf(event->code, event->key);
+  if (virtualKey == 0) return EM_FALSE;
+  const bool down = eventType == EMSCRIPTEN_EVENT_KEYDOWN;
+  // Alt, F10 and anything pressed with Alt are system keys, as on Windows.
+  const bool system = virtualKey == VK_MENU || virtualKey == VK_F10 || event->altKey;
+  DemoMessage message;
+  message.message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
+  message.wParam = virtualKey;
+  message.lParam = event->repeat ? intptr_t(1) << 30 : 0;  // bit 30: the key was already down
+  pending.push_back({message, true});
+  return BrowserKeepsKey(*event, virtualKey) ? EM_FALSE : EM_TRUE;  // true: no browser default
+}
+
+// A hidden page counts as a minimised window.
+EM_BOOL OnVisibility(int, const EmscriptenVisibilityChangeEvent* event, void*) {
+  const bool hidden = event->hidden != 0;
+  pending.push_back({{WM_ACTIVATE, MakeActivateParam(hidden) | (hidden ? 0u : 1u), 0}, false});
+  return EM_FALSE;
+}
+
+EM_JS(int, PageOffersFullScreen, (), { return document.fullscreenEnabled ? 1 : 0; });
+
+// Full screen on the canvas's stage, which the page's style scales to fit
+// at 4:3. Escape belongs to the demo, so the keyboard lock asks for it; where
+// the browser does not give it, the page says that Escape leaves full screen.
+EM_JS(void, RequestPageFullScreen, (), {
+  var canvas = document.getElementById('canvas');
+  var stage = canvas && canvas.parentElement;
+  if (!stage || !stage.requestFullscreen || document.fullscreenElement) return;
+  stage.requestFullscreen({navigationUI : 'hide'})
+      .then(
+          function() {
+            var note = function(shown) {
+              if (Module.qebKeyboardNote) Module.qebKeyboardNote(shown);
+            };
+            if (navigator.keyboard && navigator.keyboard.lock)
+              navigator.keyboard.lock(['Escape'])
+                  .then(
+                      function() { note(false); }, function() { note(true); });
+            else
+              note(true);
+          },
+          function(error) { console.warn('Qeb: full screen was refused: ' + error); });
+});
+
+EM_JS(void, ExitPageFullScreen, (), {
+  if (navigator.keyboard && navigator.keyboard.unlock) navigator.keyboard.unlock();
+  if (document.fullscreenElement && document.exitFullscreen) document.exitFullscreen().catch(function(){});
+});
+
+EM_JS(void, SetPageCursorShown, (int shown), {
+  var canvas = document.getElementById('canvas');
+  if (canvas && canvas.parentElement) canvas.parentElement.style.cursor = shown ? 'auto' : 'none';
+});
+
+// A window that is destroyed takes its GL context and everything in it
+// along: a fresh canvas in the old one's place gives the next window a
+// fresh WebGL context, as a new window does on the other systems.
+EM_JS(void, ReplaceCanvas, (), {
+  var old = document.getElementById('canvas');
+  if (!old) return;
+  var fresh = old.cloneNode(false);
+  old.parentNode.replaceChild(fresh, old);
+  Module.canvas = fresh;
+});
+
+EM_JS(void, ShowNoWebGlNotice, (), {
+  if (Module.qebNoWebGL) Module.qebNoWebGL();
+});
+
+}  // namespace
+
+void EnterWishedFullScreen() {
+  showStarted = true;
+  if (liveWindow && wantsFullScreen) RequestPageFullScreen();
+}
+
+bool RegisterWindowClass(const char*, WindowProcedure procedure) {
+  windowProcedure = procedure;
+  emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_FALSE, OnKey);
+  emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_FALSE, OnKey);
+  emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, OnVisibility);
+  return true;
+}
+
+bool UnregisterWindowClass(const char*) {
+  if (!windowProcedure) return false;
+  emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_FALSE, nullptr);
+  emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_FALSE, nullptr);
+  emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, nullptr);
+  windowProcedure = nullptr;
+  return true;
+}
+
+// The browser's full screen keeps the display's own mode and scales the
+// canvas: any size is granted where the page may go full screen at all.
+bool ChangeDisplayMode(int, int, int) { return PageOffersFullScreen() != 0; }
+
+void RestoreDisplayMode() { ExitPageFullScreen(); }
+
+void ShowMouseCursor(bool show) { SetPageCursorShown(show ? 1 : 0); }
+
+WindowHandle CreateDemoWindow(const char*, const char*, int clientWidth, int clientHeight, bool fullscreen) {
+  if (liveWindow || clientWidth != canvasWidth || clientHeight != canvasHeight) return nullptr;
+  liveWindow = &theWindow;
+  wantsFullScreen = fullscreen;
+  if (showStarted) {
+    if (fullscreen)
+      RequestPageFullScreen();
+    else
+      ExitPageFullScreen();
+  }
+  return liveWindow;
+}
+
+bool DestroyDemoWindow(WindowHandle hWnd) {
+  if (!hWnd || hWnd != liveWindow) return false;
+  liveWindow = nullptr;
+  sizeNoticePending = false;
+  ReplaceCanvas();
+  return true;
+}
+
+DeviceContext GetDeviceContext(WindowHandle hWnd) { return hWnd; }
+
+bool ReleaseDeviceContext(WindowHandle hWnd, DeviceContext hDC) { return hWnd && hDC == hWnd; }
+
+int ChoosePixelFormat(DeviceContext hDC, const PixelFormatDescriptor& descriptor) {
+  const uint32_t needed = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
+  if (!hDC || (descriptor.dwFlags & needed) != needed || descriptor.iPixelType != PFD_TYPE_RGBA) return 0;
+  return 1;
+}
+
+bool SetPixelFormat(DeviceContext hDC, int format, const PixelFormatDescriptor& descriptor) {
+  if (!hDC || format != 1) return false;
+  chosenFormat = descriptor;
+  return true;
+}
+
+GlContext CreateGlContext(DeviceContext hDC) {
+  if (!hDC) return nullptr;
+  EmscriptenWebGLContextAttributes attributes;
+  emscripten_webgl_init_context_attributes(&attributes);
+  attributes.alpha = EM_FALSE;
+  attributes.depth = chosenFormat.cDepthBits > 0 ? EM_TRUE : EM_FALSE;
+  attributes.stencil = chosenFormat.cStencilBits > 0 ? EM_TRUE : EM_FALSE;
+  attributes.antialias = EM_FALSE;
+  // The canvas keeps the last frame drawn, so a script can read it back at
+  // any time (window.qeb.step), not only inside the frame.
+  attributes.preserveDrawingBuffer = EM_TRUE;
+  attributes.majorVersion = 1;
+  attributes.minorVersion = 0;
+  const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = emscripten_webgl_create_context("#canvas", &attributes);
+  if (context <= 0) {
+    ShowNoWebGlNotice();
+    return nullptr;
+  }
+  return reinterpret_cast<GlContext>(context);
+}
+
+bool MakeGlContextCurrent(DeviceContext, GlContext hRC) {
+  // The browser presents a frame once the page's task returns, in step with
+  // the display: the animation frames pace the clock.
+  const auto context = static_cast<EMSCRIPTEN_WEBGL_CONTEXT_HANDLE>(reinterpret_cast<intptr_t>(hRC));
+  return emscripten_webgl_make_context_current(context) == EMSCRIPTEN_RESULT_SUCCESS;
+}
+
+bool DeleteGlContext(GlContext hRC) {
+  if (!hRC) return false;
+  const auto context = static_cast<EMSCRIPTEN_WEBGL_CONTEXT_HANDLE>(reinterpret_cast<intptr_t>(hRC));
+  return emscripten_webgl_destroy_context(context) == EMSCRIPTEN_RESULT_SUCCESS;
+}
+
+void ShowDemoWindow(WindowHandle) { sizeNoticePending = true; }
+
+WindowHandle GetFocusWindow() { return liveWindow; }
+
+// Nothing to swap: the browser shows the canvas when the frame's task ends.
+void SwapDemoBuffers(DeviceContext) {}
+
+bool PeekDemoMessage(DemoMessage* message) {
+  if (sizeNoticePending) {
+    sizeNoticePending = false;
+    Send(WM_SIZE, 0, MakeSizeParam(canvasWidth, canvasHeight));
+  }
+  while (!pending.empty()) {
+    const PendingMessage next = pending.front();
+    pending.pop_front();
+    if (next.posted) {
+      *message = next.message;
+      return true;
+    }
+    Send(next.message.message, next.message.wParam, next.message.lParam);
+  }
+  if (quitPosted) {
+    quitPosted = false;
+    *message = {WM_QUIT, uintptr_t(quitCode), 0};
+    return true;
+  }
+  return false;
+}
+
+intptr_t DispatchDemoMessage(const DemoMessage& message) {
+  return Send(message.message, message.wParam, message.lParam);
+}
+
+void PostQuitMessage(int exitCode) {
+  quitPosted = true;
+  quitCode = exitCode;
+}
+
+intptr_t DefWindowProc(WindowHandle, unsigned message, uintptr_t wParam, intptr_t) {
+  if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) return Send(WM_CLOSE, 0, 0);
+  return 0;
+}
