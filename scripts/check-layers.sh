@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Fails, naming each offending include, when the modules of src/ break their
 # layering:
-#   - only src/platform/ may include SDL, libmpg123, EGL/OSMesa or Windows
-#     headers;
+#   - only src/platform/ may include SDL, libmpg123, EGL/OSMesa, Windows or
+#     Emscripten headers;
 #   - a module includes only itself and the modules below it:
 #       platform           platform
 #       scene, image       platform and itself
@@ -35,7 +35,7 @@ declare -A allowed=(
 
 # System headers that belong to the platform layer alone.
 # Matched against the include line in lower case.
-system_header='^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]((sdl2?/)?sdl[^>"]*|mpg123\.h|fmt123\.h|egl/[^>"]*|gl/osmesa\.h|gl/wgl[^>"]*|windows\.h|win(user|gdi|def|base|nt|reg|sock2?)\.h|mmsystem\.h|shellapi\.h|commctrl\.h)[>"]'
+system_header='^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]((sdl2?/)?sdl[^>"]*|mpg123\.h|fmt123\.h|egl/[^>"]*|gl/osmesa\.h|gl/wgl[^>"]*|windows\.h|win(user|gdi|def|base|nt|reg|sock2?)\.h|mmsystem\.h|shellapi\.h|commctrl\.h|emscripten(\.h|/[^>"]*))[>"]'
 
 check_tree() {
   local root=$1 failures=0 hit file line module target
@@ -92,6 +92,7 @@ self_test() {
     'src/music/planted.h|#include <mpg123.h>'
     'src/shell/planted.cpp|#include <EGL/egl.h>'
     'src/render/planted.cpp|#include <Windows.h>'
+    'src/shell/planted.cpp|#include <emscripten/html5.h>'
     'src/render/planted.cpp|#include "shell/demo_window.h"'
     'src/scene/planted.cpp|#include "render/draw_frame.h"'
     'src/image/planted.cpp|#include "scene/world.h"'

@@ -10,6 +10,9 @@
 
 namespace {
 
+// The JavaScript below is the browser's; clang-format would split its operators.
+// clang-format off
+
 EM_JS(int, OpenAudioContext, (), {
   var AudioContextClass = window.AudioContext || window.webkitAudioContext;
   if (!AudioContextClass) return 0;
@@ -22,7 +25,7 @@ EM_JS(int, OpenAudioContext, (), {
   // in the track the show has reached meanwhile (decoding may finish later).
   Module.qebAudio.play = function() {
     var audio = Module.qebAudio;
-    if (!audio || !audio.buffer || audio.startTime == = null || audio.source) return;
+    if (!audio || !audio.buffer || audio.startTime == null || audio.source) return;
     var source = audio.context.createBufferSource();
     source.buffer = audio.buffer;
     source.loop = true;
@@ -59,12 +62,14 @@ EM_JS(void, DecodeAndLoop, (const unsigned char* bytes, size_t count), {
   var file = HEAPU8.slice(bytes, bytes + count).buffer;
   audio.context.decodeAudioData(file).then(
       function(buffer) {
-        if (Module.qebAudio != = audio) return;
+        if (Module.qebAudio != audio) return;
         audio.buffer = buffer;
         audio.play();
       },
       function(error) { console.warn('Qeb: the soundtrack does not decode; the show goes on silent: ' + error); });
 });
+
+// clang-format on
 
 }  // namespace
 

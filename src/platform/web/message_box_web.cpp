@@ -11,14 +11,19 @@
 
 namespace {
 
+// The JavaScript below is the browser's; clang-format would split its operators.
+// clang-format off
+
 // 1 for OK (or Yes), 0 for Cancel (No), -1 where the page has no dialogs.
 EM_JS(int, ShowBrowserDialog, (const char* message, int question), {
   var text = UTF8ToString(message);
-  if (typeof window == = 'undefined' || !window.alert || !window.confirm) return -1;
+  if (typeof window == 'undefined' || !window.alert || !window.confirm) return -1;
   if (question) return window.confirm(text) ? 1 : 0;
   window.alert(text);
   return 1;
 });
+
+// clang-format on
 
 }  // namespace
 

@@ -12,24 +12,23 @@
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
-#include <deque>
+#include <cstdio>
+#include <string>
 
+#include "platform/web/gl/gl_layer.h"
 #include "platform/web/page_show.h"
+#include "platform/web/web_message_queue.h"
 #include "platform/web/web_virtual_keys.h"
 
 struct PlatformWindow {};
 
 namespace {
 
+// The JavaScript below is the browser's; clang-format would split its operators.
+// clang-format off
+
 constexpr int canvasWidth = 640;
 constexpr int canvasHeight = 480;
-
-// A message waiting for the next PeekDemoMessage: posted ones fill the
-// loop's record, the others go straight to the window procedure.
-struct PendingMessage {
-  DemoMessage message;
-  bool posted;
-};
 
 WindowProcedure windowProcedure = nullptr;
 PlatformWindow theWindow;
@@ -39,7 +38,7 @@ bool showStarted = false;      // full screen needs the click that starts the sh
 bool sizeNoticePending = false;
 bool quitPosted = false;
 int quitCode = 0;
-std::deque<PendingMessage> pending;
+WebMessageQueue pending;  // from the browser's events to PeekDemoMessage
 PixelFormatDescriptor chosenFormat;
 
 intptr_t Send(unsigned message, uintptr_t wParam, intptr_t lParam) {
@@ -62,14 +61,14 @@ EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* event, void*) {
   message.message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
   message.wParam = virtualKey;
   message.lParam = event->repeat ? intptr_t(1) << 30 : 0;  // bit 30: the key was already down
-  pending.push_back({message, true});
+  QueueWebMessage(pending, message, true);
   return BrowserKeepsKey(*event, virtualKey) ? EM_FALSE : EM_TRUE;  // true: no browser default
 }
 
 // A hidden page counts as a minimised window.
 EM_BOOL OnVisibility(int, const EmscriptenVisibilityChangeEvent* event, void*) {
   const bool hidden = event->hidden != 0;
-  pending.push_back({{WM_ACTIVATE, MakeActivateParam(hidden) | (hidden ? 0u : 1u), 0}, false});
+  QueueWebMessage(pending, {WM_ACTIVATE, MakeActivateParam(hidden) | (hidden ? 0u : 1u), 0}, false);
   return EM_FALSE;
 }
 
@@ -122,6 +121,8 @@ EM_JS(void, ReplaceCanvas, (), {
 EM_JS(void, ShowNoWebGlNotice, (), {
   if (Module.qebNoWebGL) Module.qebNoWebGL();
 });
+
+// clang-format on
 
 }  // namespace
 
@@ -217,7 +218,18 @@ bool MakeGlContextCurrent(DeviceContext, GlContext hRC) {
   // The browser presents a frame once the page's task returns, in step with
   // the display: the animation frames pace the clock.
   const auto context = static_cast<EMSCRIPTEN_WEBGL_CONTEXT_HANDLE>(reinterpret_cast<intptr_t>(hRC));
-  return emscripten_webgl_make_context_current(context) == EMSCRIPTEN_RESULT_SUCCESS;
+  if (emscripten_webgl_make_context_current(context) != EMSCRIPTEN_RESULT_SUCCESS) return false;
+  if (!hRC) {
+    UseGlSink(nullptr);
+    return true;
+  }
+  // The GL layer sets itself up in every new context, as a driver would.
+  std::string error;
+  if (!StartWebGlLayer(&error)) {
+    std::fprintf(stderr, "WebGL: %s\n", error.c_str());
+    return false;
+  }
+  return true;
 }
 
 bool DeleteGlContext(GlContext hRC) {
@@ -230,22 +242,26 @@ void ShowDemoWindow(WindowHandle) { sizeNoticePending = true; }
 
 WindowHandle GetFocusWindow() { return liveWindow; }
 
-// Nothing to swap: the browser shows the canvas when the frame's task ends.
-void SwapDemoBuffers(DeviceContext) {}
+// The GL layer draws what it still holds; the browser shows the canvas
+// when the frame's task ends.
+void SwapDemoBuffers(DeviceContext) {
+  FlushGl();
+  NoteFrameShown(pending);
+}
 
 bool PeekDemoMessage(DemoMessage* message) {
   if (sizeNoticePending) {
     sizeNoticePending = false;
     Send(WM_SIZE, 0, MakeSizeParam(canvasWidth, canvasHeight));
   }
-  while (!pending.empty()) {
-    const PendingMessage next = pending.front();
-    pending.pop_front();
-    if (next.posted) {
-      *message = next.message;
+  DemoMessage next;
+  bool posted = false;
+  while (TakeWebMessage(pending, &next, &posted)) {
+    if (posted) {
+      *message = next;
       return true;
     }
-    Send(next.message.message, next.message.wParam, next.message.lParam);
+    Send(next.message, next.wParam, next.lParam);
   }
   if (quitPosted) {
     quitPosted = false;

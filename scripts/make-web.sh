@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# usage: scripts/make-web.sh [--data DIR] [--out OUTDIR]
+# Builds the demo as a web page into OUTDIR (default build/web): index.html,
+# qeb.js and qeb.wasm (the demo compiled with Emscripten, build/wasm-release),
+# qeb.data with its loader qeb.data.js (Emscripten's file packager), and a
+# zip of the folder beside it (build/qeb-web.zip for build/web). Any static file
+# host serves the folder; file:// cannot load the .wasm (scripts/serve-web.sh
+# serves it on 127.0.0.1).
+#
+# The data is the default data set, written by the native data tool
+# (build/datagen); with --data DIR it is DIR's files instead, laid out as the
+# demo's working directory (DIR/Data/...). The program is rebuilt only when
+# its sources changed, so pages for other data sets are cheap to make.
+if [ "${1:-}" = --help ]; then sed -n '2,/^[^#]/s/^# \{0,1\}//p' "$0"; exit 0; fi
+set -eu -o pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+data=
+out=build/web
+while [ $# -gt 0 ]; do
+  case $1 in
+    --data) [ $# -ge 2 ] || { echo "make-web: --data needs a folder" >&2; exit 2; }; data=$2; shift ;;
+    --out) [ $# -ge 2 ] || { echo "make-web: --out needs a folder" >&2; exit 2; }; out=$2; shift ;;
+    *) echo "make-web: unknown argument '$1' (usage: scripts/make-web.sh [--data DIR] [--out OUTDIR])" >&2; exit 2 ;;
+  esac
+  shift
+done
+if [ -n "$data" ] && [ ! -d "$data" ]; then
+  echo "make-web: $data is not a folder" >&2
+  exit 2
+fi
+for tool in emcmake em++ python3; do
+  command -v $tool >/dev/null || { echo "make-web: $tool is missing (scripts/install-deps.sh web)" >&2; exit 1; }
+done
+out=$(realpath -m "$out")
+# Emscripten's optimising link runs node tools that need Debian's acorn.
+export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
+
+# The program: qeb.js and qeb.wasm.
+wasm=build/wasm-release
+if [ ! -f "$wasm/CMakeCache.txt" ]; then
+  nice -n 10 emcmake cmake -S . -B "$wasm" -DCMAKE_BUILD_TYPE=Release -DQEB_BUILD_TESTS=OFF >/dev/null
+fi
+nice -n 10 cmake --build "$wasm" --target qeb -j2 | { grep -v '^\[\|^-- ' || true; }
+
+# The default data set, written again when the data tool changed.
+if [ -z "$data" ]; then
+  nice -n 10 cmake -S . -B build/datagen -DCMAKE_BUILD_TYPE=Release \
+    -DQEB_BUILD_TESTS=OFF -DQEB_BUILD_BENCHMARKS=OFF -DQEB_BUILD_TOOLS=OFF >/dev/null
+  nice -n 10 cmake --build build/datagen --target qeb-datagen -j2 | { grep -v '^\[\|^-- ' || true; }
+  datagen=build/datagen/tools/datagen/qeb-datagen
+  data=build/web-data
+  if [ ! -f "$data/.written" ] || [ "$datagen" -nt "$data/.written" ]; then
+    rm -rf "$data"
+    "$datagen" "$data"
+    touch "$data/.written"
+  fi
+fi
+data=$(realpath "$data")
+
+# The page, put together beside OUTDIR and moved into place at the end, so
+# a failure leaves no half-written page.
+parent=$(dirname "$out")
+mkdir -p "$parent"
+staging=$(mktemp -d "$parent/.make-web.XXXXXX")
+trap 'rm -rf "$staging"' EXIT
+page=$staging/page
+mkdir "$page"
+cp src/platform/web/index.html "$wasm/src/shell/qeb.js" "$wasm/src/shell/qeb.wasm" "$page/"
+# The data folder becomes the program's working directory (/). Files whose
+# names start with a dot (the stamp above) stay out. LZ4 halves the
+# pictures; the program unpacks them as it reads them.
+if ! (cd "$page" && python3 "$(em-config EMSCRIPTEN_ROOT)/tools/file_packager.py" qeb.data \
+  --preload "$data@/" --exclude '*/.*' --lz4 --js-output=qeb.data.js --no-force >"$staging/pack.log" 2>&1); then
+  cat "$staging/pack.log" >&2
+  echo "make-web: packing $data failed" >&2
+  exit 1
+fi
+
+zip_path=$parent/qeb-$(basename "$out").zip
+python3 - "$page" "$staging/page.zip" <<'PY'
+import os, sys, zipfile
+page, target = sys.argv[1], sys.argv[2]
+with zipfile.ZipFile(target, "w", zipfile.ZIP_DEFLATED) as archive:
+    for name in sorted(os.listdir(page)):
+        archive.write(os.path.join(page, name), "qeb-web/" + name)
+PY
+rm -rf "$out"
+mv "$page" "$out"
+mv "$staging/page.zip" "$zip_path"
+echo "make-web: $out ($(du -sh "$out" | cut -f1)), $zip_path"
