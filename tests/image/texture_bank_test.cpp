@@ -8,7 +8,7 @@
 #include "answered_message_boxes.h"
 #include "datagen/bmp_file.h"
 #include "fake_window_system.h"
-#ifndef _WIN32
+#if !defined(_WIN32) && !defined(__EMSCRIPTEN__)
 #include "fifo_feeder.h"
 #endif
 #include "gl_recorder.h"
@@ -143,7 +143,7 @@ TEST_F(TextureBankTest, UndecodableFileShowsOneMessageAndLoadingGoesOn) {
   EXPECT_EQ(TextureNamed(0)->pixels, SlotRgb(126));
 }
 
-#ifndef _WIN32  // Windows has no FIFOs in its file system
+#if !defined(_WIN32) && !defined(__EMSCRIPTEN__)  // no FIFOs in Windows' file system or node's
 // A FIFO under a picture's name is skipped like a missing file, without
 // waiting for a writer; a bank that waits anyway is fed a good picture.
 TEST_F(TextureBankTest, FifoIsSkippedLikeAMissingFile) {

@@ -1,6 +1,6 @@
 #include "peak_memory.h"
 
-#ifdef _WIN32
+#if defined(_WIN32) || defined(__EMSCRIPTEN__)
 
 // Nothing can be measured (see the header).
 bool ResetPeakMemory() { return false; }

@@ -287,12 +287,7 @@ void FixedFunctionGl::Begin(GLenum mode) {
   verticesPerPrimitive_ = mode == GL_QUADS ? 4 : 3;
 }
 
-void FixedFunctionGl::Vertex(float x, float y, float z) {
-  // Outside glBegin/glEnd a vertex has no meaning in GL; it is ignored.
-  if (!inBeginEnd_ || droppingVertices_) return;
-  batch_.push_back(
-      {x, y, z, currentTexCoord_.s, currentTexCoord_.t, currentNormal_.x, currentNormal_.y, currentNormal_.z});
-  if (++verticesInPrimitive_ < verticesPerPrimitive_) return;
+void FixedFunctionGl::CompletePrimitive() {
   verticesInPrimitive_ = 0;
   if (verticesPerPrimitive_ == 4) {
     // Quad v0 v1 v2 v3 becomes the triangles v0 v1 v2 and v0 v2 v3.

@@ -48,7 +48,14 @@ class FixedFunctionGl {
   void End();
   void Normal(float x, float y, float z) { currentNormal_ = {x, y, z}; }
   void TexCoord(float s, float t) { currentTexCoord_ = {s, t}; }
-  void Vertex(float x, float y, float z);
+  // Inline: the walls give some 31 000 vertices a frame.
+  void Vertex(float x, float y, float z) {
+    // Outside glBegin/glEnd a vertex has no meaning in GL; it is ignored.
+    if (!inBeginEnd_ || droppingVertices_) return;
+    batch_.push_back(
+        {x, y, z, currentTexCoord_.s, currentTexCoord_.t, currentNormal_.x, currentNormal_.y, currentNormal_.z});
+    if (++verticesInPrimitive_ == verticesPerPrimitive_) CompletePrimitive();
+  }
 
   void GenTextures(GLsizei n, GLuint* names);
   void BindTexture(GLenum target, GLuint name);
@@ -78,6 +85,7 @@ class FixedFunctionGl {
     float s, t;
   };
 
+  void CompletePrimitive();
   void SetCapability(GLenum cap, bool on);
   void MultiplyCurrent(const Matrix4& m);
   Matrix4& CurrentMatrix() { return matrixMode_ == GL_PROJECTION ? projection_ : modelview_; }

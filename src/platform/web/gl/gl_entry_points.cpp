@@ -17,11 +17,10 @@ class DiscardingSink : public GlSink {
 
 DiscardingSink discardingSink;
 
-// The state the calls go to, made on first use.
-FixedFunctionGl& Current() {
-  static FixedFunctionGl context(&discardingSink);
-  return context;
-}
+// The state the calls go to.
+FixedFunctionGl context(&discardingSink);
+
+FixedFunctionGl& Current() { return context; }
 
 }  // namespace
 
