@@ -57,7 +57,8 @@ frames+=("13400:$root/$work/native/tick-13400-blend.png:blend")
 
 echo "== the WebAssembly unit tests under node" >&2
 wasm=build/wasm-tests
-emcmake cmake -S . -B "$wasm" -DCMAKE_BUILD_TYPE=Release >/dev/null
+emcmake cmake -S . -B "$wasm" -DCMAKE_BUILD_TYPE=Release -DQEB_BUILD_TESTS=ON -DQEB_BUILD_BENCHMARKS=OFF \
+  -DQEB_BUILD_TOOLS=OFF >/dev/null
 cmake --build "$wasm" -j "$jobs"
 (cd "$wasm" && ctest --output-on-failure -j "$jobs") | tee "$work/wasm-ctest.log"
 
