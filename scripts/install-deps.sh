@@ -38,9 +38,17 @@ test_packages=(
   desktop-file-utils appstream lintian
   # The Windows cross build, its tests under Wine, its MP3 fixtures and its zip.
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 xdotool mpg123 zip
+  # The browser build, its tests under node and in headless Chromium, and
+  # the page's compressed weight.
+  emscripten nodejs chromium brotli
 )
 packages=("${demo_packages[@]}")
-[ "${1:-test}" = demo ] || packages+=("${test_packages[@]}")
+if [ "${1:-test}" = test ]; then
+  packages+=("${test_packages[@]}")
+  # npm comes with Debian's nodejs as a package of its own, and inside other
+  # builds of nodejs, which conflict with that package.
+  command -v npm >/dev/null 2>&1 || packages+=(npm)
+fi
 
 missing=()
 if command -v dpkg-query >/dev/null 2>&1; then

@@ -7,7 +7,9 @@
 #   3. the suite again under ThreadSanitizer (scripts/run-tsan.sh),
 #   4. a short run of each fuzz target (clang's libFuzzer),
 #   5. the Windows build, cross-built with MinGW-w64, and its tests under Wine
-#      (scripts/run-windows-tests.sh).
+#      (scripts/run-windows-tests.sh),
+#   6. the browser build: its unit tests under node and the page in headless
+#      Chromium (scripts/run-web-tests.sh).
 if [ "${1:-}" = --help ]; then
   # The comment above, without its "# ".
   sed -n '2,/^[^#]/s/^# \{0,1\}//p' "$0"
@@ -36,6 +38,9 @@ fi
 
 scripts/run-windows-tests.sh --no-install | tee build/windows-tests.log
 
+scripts/run-web-tests.sh --no-install | tee build/web-tests.log
+
 # Any failure has ended the script above; what is left is the count.
-total=$(grep -ho 'tests failed out of [0-9]*' build/release/ctest.log build/asan/ctest.log build/tsan/ctest.log build/windows-tests.log | awk '{sum += $5} END {print sum}')
-echo "tests: $total passed, 0 failed"
+total=$(grep -ho 'tests failed out of [0-9]*' build/release/ctest.log build/asan/ctest.log build/tsan/ctest.log build/windows-tests.log build/web-tests.log | awk '{sum += $5} END {print sum}')
+browser=$(sed -n 's/^browser tests: \([0-9]*\) passed.*/\1/p' build/web-tests.log)
+echo "tests: $((total + browser)) passed, 0 failed"

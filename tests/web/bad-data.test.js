@@ -1,0 +1,69 @@
+// Pages packed with a broken data set, and a browser without WebGL: the same
+// boxes and exit codes as on Linux, the end screen, never a hang.
+//   QEB_WEB_PAGE_NO_MP3       the default data without Data/demo.mp3
+//   QEB_WEB_PAGE_NO_PICTURES  the default data without any .bmp file
+//   QEB_WEB_PAGE              the default page
+'use strict';
+
+const { test } = require('node:test');
+const assert = require('node:assert/strict');
+const h = require('./harness');
+
+// Each case: the page, the box the viewer gets (caption and text), the exit
+// code. The soundtrack is looked for when the show starts, so the missing
+// one shows after the click.
+const cases = [
+  {
+    name: 'no soundtrack',
+    page: 'QEB_WEB_PAGE_NO_MP3',
+    box: ['MP3Player', 'Er is geen file aanwezig met de naam : Data/demo.mp3'],
+    exitCode: 1,
+  },
+  {
+    name: 'no pictures',
+    page: 'QEB_WEB_PAGE_NO_PICTURES',
+    box: ['ERROR', 'Initialization Failed.'],
+    exitCode: 0,
+  },
+];
+
+for (const { name, page: pageDir, box, exitCode } of cases) {
+  test(`a data set with ${name} ends with its box and ${exitCode}`, async () => {
+    const server = await h.servePage(h.input(pageDir));
+    const browser = await h.launchBrowser();
+    try {
+      const { page, dialogs, errors } = await h.openPage(browser, server.url);
+      if ((await h.state(page)).exitCode === null) await h.clickCanvas(page);
+      const end = await h.waitForState(page, (s) => s.exitCode !== null, 30000);
+      assert.equal(end.exitCode, exitCode);
+      assert.equal(dialogs.length, 1, JSON.stringify(dialogs));
+      const [caption, text] = box;
+      assert.ok(dialogs[0].message.includes(caption) && dialogs[0].message.includes(text), dialogs[0].message);
+      assert.ok(await h.isShown(page, '#ended'));
+      assert.equal((await h.endScreen(page)).exitCode, String(exitCode));
+      await page.screenshot({ path: h.artifactPath(`${name.replace(/ /g, '-')}.png`) });
+      assert.deepEqual(errors, []);
+    } finally {
+      await browser.close();
+      server.stop();
+    }
+  });
+}
+
+test('a browser without WebGL gets a message instead of a blank canvas', async () => {
+  const server = await h.servePage(h.input('QEB_WEB_PAGE'));
+  const browser = await h.launchBrowser(['--disable-webgl', '--disable-3d-apis']);
+  try {
+    const page = await browser.newPage();
+    page.on('dialog', (dialog) => dialog.accept());
+    await page.goto(server.url);
+    await page.waitForFunction(() => {
+      const message = document.querySelector('#no-webgl');
+      return message && getComputedStyle(message).display !== 'none' && message.textContent.trim() !== '';
+    }, { timeout: 30000 });
+    assert.match(await page.$eval('#no-webgl', (e) => e.textContent), /WebGL/);
+  } finally {
+    await browser.close();
+    server.stop();
+  }
+});
