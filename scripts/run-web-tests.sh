@@ -50,8 +50,8 @@ done
 
 echo "== the reference frames (Linux build, llvmpipe)" >&2
 frames=()
-for tick in 1 900 3000 8500 13400 17600; do frames+=("$tick:$root/$work/native/tick-$tick.png"); done
-frames+=("13400:$root/$work/native/tick-13400-blend.png:blend")
+for tick in 1 900 2200 3000 8500 17600; do frames+=("$tick:$root/$work/native/tick-$tick.png"); done
+frames+=("2200:$root/$work/native/tick-2200-blend.png:blend")
 (cd "$work/data/full" && "$root/scripts/with-xvfb.sh" --screen 640x480x24 -- \
   "$root/$native/tools/framegrab/qeb-render-frames" "${frames[@]}")
 
