@@ -5,7 +5,7 @@
 //   QEB_NATIVE_FRAMES  tick-TICK.png and tick-TICK-blend.png from qeb-render-frames
 'use strict';
 
-const { test, describe, before, after } = require('node:test');
+const { test, describe } = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
@@ -43,24 +43,12 @@ function assertMatches(page, browser, native, label) {
 }
 
 describe('the page stepped frame by frame', () => {
-  let server;
-  let browser;
-  let session;
+  const shared = h.pageForTests(h.input('QEB_WEB_PAGE'));
   const drawn = new Map();
 
-  before(async () => {
-    server = await h.servePage(h.input('QEB_WEB_PAGE'));
-    browser = await h.launchBrowser();
-    session = await h.openPage(browser, server.url);
-  });
-  after(async () => {
-    await browser?.close();
-    server?.stop();
-  });
-
   test('frame 1 is drawn under the cover, and the show waits', async () => {
-    const { page } = session;
-    assert.deepEqual(session.dialogs, []);
+    const { page } = shared.session;
+    assert.deepEqual(shared.session.dialogs, []);
     const now = await h.state(page);
     assert.equal(now.frame, 1);
     assert.equal(now.tick, 1);
@@ -82,7 +70,7 @@ describe('the page stepped frame by frame', () => {
 
   for (const { tick, what } of moments) {
     test(`tick ${tick} matches the Linux build (${what})`, async () => {
-      const { page } = session;
+      const { page } = shared.session;
       const now = await h.stepToTick(page, tick);
       assert.equal(now.exitCode, null);
       assert.ok(now.tick >= tick && now.tick < tick + 3, `stepped to ${now.tick}`);
@@ -96,7 +84,7 @@ describe('the page stepped frame by frame', () => {
   }
 
   test('the tolerance tells another moment apart', async () => {
-    const { page } = session;
+    const { page } = shared.session;
     const pairs = [[drawn.get(3000), nativeFrame('tick-900'), 'tick 3000 against 900']];
     for (const [picture, file, label] of pairs) {
       assert.ok(picture, `${label}: that frame was not drawn`);
@@ -108,36 +96,24 @@ describe('the page stepped frame by frame', () => {
 
   // Nothing was pressed on this page: an untouched show ends with 0.
   test("the clock's end ends the untouched show with 0 and the end screen", async () => {
-    const { page } = session;
+    const { page } = shared.session;
     const end = await h.stepToTick(page, Infinity);
     assert.equal(end.exitCode, 0);
     assert.equal(end.tick, 19400);
     assert.equal(end.frame, 14065);
     assert.ok(await h.isShown(page, '#ended'));
     assert.deepEqual(await h.endScreen(page), { exitCode: '0', again: true });
-    assert.deepEqual(session.dialogs, []);
-    assert.deepEqual(session.errors, []);
+    assert.deepEqual(shared.session.dialogs, []);
+    assert.deepEqual(shared.session.errors, []);
   });
 });
 
 // B on a page of its own, so that the walk above stays untouched to the end.
 describe('the blended look', () => {
-  let server;
-  let browser;
-  let session;
-
-  before(async () => {
-    server = await h.servePage(h.input('QEB_WEB_PAGE'));
-    browser = await h.launchBrowser();
-    session = await h.openPage(browser, server.url);
-  });
-  after(async () => {
-    await browser?.close();
-    server?.stop();
-  });
+  const shared = h.pageForTests(h.input('QEB_WEB_PAGE'));
 
   test(`B draws tick ${blendTick} in the blended look, as on Linux`, async () => {
-    const { page } = session;
+    const { page } = shared.session;
     // The clock does not move by the same step every frame: walk frame by
     // frame to two frames before the one the Linux build drew for the tick.
     let now = await h.state(page);
@@ -167,6 +143,6 @@ describe('the blended look', () => {
     await page.evaluate(() => window.qeb.step(1));
     await page.keyboard.up('KeyB');
     assert.equal((await h.state(page)).blend, false);
-    assert.deepEqual(session.errors, []);
+    assert.deepEqual(shared.session.errors, []);
   });
 });

@@ -206,3 +206,23 @@ async function clickCanvas(page) {
 module.exports.isShown = isShown;
 module.exports.endScreen = endScreen;
 module.exports.clickCanvas = clickCanvas;
+
+// For the tests of the surrounding describe: the page in `dir` served, a
+// browser started and the page opened before them, both closed after them.
+// The returned object's `session` is openPage's, once the tests run.
+function pageForTests(dir) {
+  const { before, after } = require('node:test');
+  const shared = {};
+  before(async () => {
+    shared.server = await servePage(dir);
+    shared.browser = await launchBrowser();
+    shared.session = await openPage(shared.browser, shared.server.url);
+  });
+  after(async () => {
+    await shared.browser?.close();
+    shared.server?.stop();
+  });
+  return shared;
+}
+
+module.exports.pageForTests = pageForTests;

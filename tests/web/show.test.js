@@ -3,27 +3,15 @@
 //   QEB_WEB_PAGE  the default page (scripts/make-web.sh)
 'use strict';
 
-const { test, describe, before, after } = require('node:test');
+const { test, describe } = require('node:test');
 const assert = require('node:assert/strict');
 const h = require('./harness');
 
 describe('the running show', () => {
-  let server;
-  let browser;
-  let session;
-
-  before(async () => {
-    server = await h.servePage(h.input('QEB_WEB_PAGE'));
-    browser = await h.launchBrowser();
-    session = await h.openPage(browser, server.url);
-  });
-  after(async () => {
-    await browser?.close();
-    server?.stop();
-  });
+  const shared = h.pageForTests(h.input('QEB_WEB_PAGE'));
 
   test('a click on the cover starts the show in full screen', async () => {
-    const { page } = session;
+    const { page } = shared.session;
     await h.clickCanvas(page);
     const running = await h.waitForState(page, (s) => s.frame > 10);
     assert.equal(running.exitCode, null);
@@ -35,7 +23,7 @@ describe('the running show', () => {
   });
 
   test('B toggles the blended look once per press', async () => {
-    const { page } = session;
+    const { page } = shared.session;
     await page.keyboard.press('KeyB', { delay: 100 });
     const toggled = await h.waitForState(page, (s) => s.blend === true);
     // A frame must see B up before the next press counts, as on Linux.
@@ -49,7 +37,7 @@ describe('the running show', () => {
   });
 
   test('F1 leaves and re-enters full screen while the show goes on', async () => {
-    const { page } = session;
+    const { page } = shared.session;
     for (const wanted of [false, true]) {
       await page.keyboard.press('F1', { delay: 100 });
       const toggled = await h.waitForState(page, (s) => s.fullscreen === wanted);
@@ -60,7 +48,7 @@ describe('the running show', () => {
   });
 
   test('Escape ends the show with 27 and shows the end screen', async () => {
-    const { page } = session;
+    const { page } = shared.session;
     await page.keyboard.press('Escape', { delay: 100 });
     const end = await h.waitForState(page, (s) => s.exitCode !== null);
     assert.equal(end.exitCode, 27);
@@ -71,12 +59,12 @@ describe('the running show', () => {
     await new Promise((done) => setTimeout(done, 300));
     assert.equal((await h.state(page)).frame, end.frame);
     await page.screenshot({ path: h.artifactPath('ended.png') });
-    assert.deepEqual(session.dialogs, []);
-    assert.deepEqual(session.errors, []);
+    assert.deepEqual(shared.session.dialogs, []);
+    assert.deepEqual(shared.session.errors, []);
   });
 
   test('the button on the end screen brings the cover back', async () => {
-    const { page } = session;
+    const { page } = shared.session;
     await Promise.all([page.waitForNavigation(), page.click('#again')]);
     await page.waitForFunction(() => !!(window.qeb && window.qeb.ready), { timeout: 60000 });
     await page.evaluate(() => window.qeb.ready.catch(() => null));
