@@ -2,8 +2,9 @@
 // the file in blocks of 4096 bytes, an empty block at its end, twice round
 // the loop. The output is a sink that takes everything at once, so nothing
 // waits. Beyond the sanitizers' checks it insists that the decoder hands on
-// whole sample frames of the format it opened the sink at, only, that decoder_play gives only its listed results,
-// and that it asks for input again within a bounded number of calls.
+// only whole sample frames of the format it opened the sink at, never more
+// than 200 ms at once, that decoder_play gives only its listed results, and
+// that it asks for input again within a bounded number of calls.
 #include <cstdint>
 #include <cstdlib>
 
@@ -20,8 +21,10 @@ void* OpenSink(DecoderFormat format) {
 }
 size_t NothingQueued(void*) { return 0; }
 void TakeSamples(void*, const void* samples, size_t byteCount) {
+  // The largest single hand-over is the 200 ms of silence that stands in
+  // for a pass without sound; decoded sound comes a piece at a time.
   if (!samples || byteCount == 0 || byteCount % DecoderFrameBytes(sinkFormat) != 0 ||
-      byteCount > DecoderPieceBytes(sinkFormat))
+      byteCount > DecoderQueueLimitBytes(sinkFormat))
     std::abort();
   volatile unsigned char last = static_cast<const unsigned char*>(samples)[byteCount - 1];
   (void)last;
