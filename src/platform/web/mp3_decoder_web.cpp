@@ -22,8 +22,10 @@ struct Decoder {
 
 namespace {
 
-// The browser's context is the sink; its queue belongs to the browser.
-void* OpenBrowserOutput() { return BrowserAudioReady() ? reinterpret_cast<void*>(1) : nullptr; }
+// The browser's context is the sink, whatever the format: the browser
+// decodes the file itself and plays it at its own rate. Its queue belongs to
+// the browser.
+void* OpenBrowserOutput(DecoderFormat) { return BrowserAudioReady() ? reinterpret_cast<void*>(1) : nullptr; }
 size_t NothingQueued(void*) { return 0; }
 void QueueNothing(void*, const void*, size_t) {}
 void CloseNothing(void*) {}
@@ -73,7 +75,7 @@ int decoder_output_new(DecoderHandle decoder, const char*, int module) {
 
 int decoder_output_open(DecoderHandle decoder) {
   if (!decoder->output.open) return -1;
-  decoder->sink = decoder->output.open();
+  decoder->sink = decoder->output.open(DECODER_FIRST_FORMAT);
   return decoder->sink ? 0 : -1;
 }
 
