@@ -18,9 +18,8 @@ struct Decoder {
   bool outputCreated = false;
   void* sink = nullptr;
   DecoderFormat sinkFormat = DECODER_FIRST_FORMAT;
-  // The stream's format, when the sink waits to be reopened at it.
-  bool formatPending = false;
-  DecoderFormat streamFormat;
+  // The stream's latest format; the sink is reopened at it when they differ.
+  DecoderFormat streamFormat = DECODER_FIRST_FORMAT;
   bool inputCreated = false;
   bool inputOpen = false;
   bool passGaveSound = false;  // since the last empty block
@@ -55,10 +54,7 @@ void StartNextPass(Decoder* decoder) {
 // Reopens the output at the stream's format once what it holds has played.
 // DECODER_PLAY_AGAIN when the output plays that format now.
 int SwitchOutputFormat(Decoder* decoder) {
-  if (decoder->streamFormat == decoder->sinkFormat) {
-    decoder->formatPending = false;
-    return DECODER_PLAY_AGAIN;
-  }
+  if (decoder->streamFormat == decoder->sinkFormat) return DECODER_PLAY_AGAIN;
   if (const size_t queuedBytes = decoder->output.queuedBytes(decoder->sink); queuedBytes > 0) {
     WaitWhileQueued(decoder->sinkFormat, queuedBytes, 0);
     return DECODER_PLAY_BUSY;
@@ -67,7 +63,6 @@ int SwitchOutputFormat(Decoder* decoder) {
   decoder->sink = decoder->output.open(decoder->streamFormat);
   if (!decoder->sink) return DECODER_PLAY_ENDED;
   decoder->sinkFormat = decoder->streamFormat;
-  decoder->formatPending = false;
   return DECODER_PLAY_AGAIN;
 }
 
@@ -160,7 +155,7 @@ int decoder_input_send_message(DecoderHandle decoder, int message, const void* d
 
 int decoder_play(DecoderHandle decoder) {
   if (!decoder || !decoder->inputOpen || !decoder->sink) return DECODER_PLAY_ENDED;
-  if (decoder->formatPending) {
+  if (decoder->streamFormat != decoder->sinkFormat) {
     const int switched = SwitchOutputFormat(decoder);
     if (switched != DECODER_PLAY_AGAIN) return switched;
   }
@@ -183,7 +178,6 @@ int decoder_play(DecoderHandle decoder) {
       return DECODER_PLAY_AGAIN;
     case Mp3Step::newFormat:
       decoder->streamFormat = Mp3StreamFormat(decoder->stream);
-      decoder->formatPending = true;
       return SwitchOutputFormat(decoder);
     case Mp3Step::needInput:  // the pass is over; the next pass starts with the next block
       return DECODER_PLAY_NEED_INPUT;
