@@ -2,8 +2,9 @@
 # usage: scripts/make-web.sh [--data DIR] [--out OUTDIR]
 # Builds the demo as a web page into OUTDIR (default build/web): index.html,
 # qeb.js and qeb.wasm (the demo compiled with Emscripten, build/wasm-release),
-# qeb.data with its loader qeb.data.js (Emscripten's file packager), and a
-# zip of the folder beside it (build/qeb-web.zip for build/web). Any static file
+# the data packed by Emscripten's file packager (qeb.data and its loader
+# qeb.data.js; the soundtrack apart in qeb-soundtrack.data and .data.js), and
+# a zip of the folder beside it (build/qeb-web.zip for build/web). Any static file
 # host serves the folder; file:// cannot load the .wasm (scripts/serve-web.sh
 # serves it on 127.0.0.1).
 #
@@ -67,14 +68,37 @@ trap 'rm -rf "$staging"' EXIT
 page=$staging/page
 mkdir "$page"
 cp src/platform/web/index.html "$wasm/src/shell/qeb.js" "$wasm/src/shell/qeb.wasm" "$page/"
-# The data folder becomes the program's working directory (/). Files whose
-# names start with a dot (the stamp above) stay out. LZ4 halves the
-# pictures; the program unpacks them as it reads them.
-if ! (cd "$page" && python3 "$(em-config EMSCRIPTEN_ROOT)/tools/file_packager.py" qeb.data \
-  --preload "$data@/" --exclude '*/.*' --lz4 --js-output=qeb.data.js --no-force >"$staging/pack.log" 2>&1); then
-  cat "$staging/pack.log" >&2
-  echo "make-web: packing $data failed" >&2
-  exit 1
+# Packs FOLDER with Emscripten's file packager into NAME and NAME.js in the
+# page, leaving out the files that match PATTERNs: the folder becomes the
+# program's working directory (/). LZ4 halves the pictures; the program
+# unpacks them as it reads them.
+pack() {  # NAME FOLDER [PATTERN...]
+  local name=$1 folder=$2
+  shift 2
+  local exclude=()
+  [ $# -eq 0 ] || exclude=(--exclude "$@")
+  if ! (cd "$page" && python3 "$(em-config EMSCRIPTEN_ROOT)/tools/file_packager.py" "$name" \
+    --preload "$folder@/" "${exclude[@]}" --lz4 --js-output="$name.js" --no-force >"$staging/pack.log" 2>&1); then
+    cat "$staging/pack.log" >&2
+    echo "make-web: packing $folder into $name failed" >&2
+    exit 1
+  fi
+}
+# The program starts once qeb.data has arrived: everything but the
+# soundtrack. The soundtrack's files (any *.mp3) are most of the data; they
+# go into qeb-soundtrack.data, which the page fetches once the first frame
+# is on the screen. A data set without one gets no second package. Files
+# whose names start with a dot (the stamp above) stay out of both.
+pack qeb.data "$data" '*/.*' '*.[mM][pP]3'
+soundtrack=$staging/soundtrack
+mkdir "$soundtrack"
+(cd "$data" && find -L . -type f -iname '*.mp3' ! -path '*/.*' -print0) |
+  while IFS= read -r -d '' file; do
+    mkdir -p "$soundtrack/$(dirname "$file")"
+    cp -L "$data/$file" "$soundtrack/$file"
+  done
+if [ -n "$(find "$soundtrack" -type f)" ]; then
+  pack qeb-soundtrack.data "$soundtrack"
 fi
 
 zip_path=$parent/qeb-$(basename "$out").zip

@@ -1,9 +1,9 @@
 // The browser page's figures, each beside its native reference, in one run
 // (scripts/run-web-benchmarks.sh sets the inputs):
-//   first   navigation to frame 1 under the cover (a new browser profile each
-//           time, so nothing comes from a cache), against exec of the Linux
-//           build to its first frame written out; REPETITIONS pairs, the
-//           order swapped every pair.
+//   first   navigation to frame 1 under the cover (a new tab each time,
+//           with the HTTP cache off, so nothing comes from a cache), against
+//           exec of the Linux build to its first frame written out;
+//           REPETITIONS pairs, the order swapped every pair.
 //   weight  every file the page downloads until the show runs, with sizes.
 //   pace    a whole show after the start click: the median time between the
 //           demo's frames against the median animation-frame period the
@@ -31,11 +31,17 @@ const summary = (values, digits = 2) =>
   [Math.min(...values), median(values), Math.max(...values)].map((v) => v.toFixed(digits)).join(' / ');
 
 // Milliseconds from navigation to the end of the ready promise (frame 1).
+// Each run is a new tab with the HTTP cache off, so nothing comes from a
+// cache: the browser gives every new tab a fresh renderer process, with no
+// compiled code of the last one. A new browser context per run would time
+// Chromium's own set-up of a new window as well: each new window loads the
+// browser's own omnibox popup (a WebUI page), about 0.8 s of CPU in another
+// process that competes with the page on a small machine.
 async function browserFirstFrame(browser, url) {
-  const context = await browser.createBrowserContext();
+  const page = await browser.newPage();
   try {
-    const page = await context.newPage();
     await page.setCacheEnabled(false);
+    page.on('dialog', (dialog) => dialog.accept());
     // Notes the moment ready settles, from the time it first exists.
     await page.evaluateOnNewDocument(() => {
       const watch = setInterval(() => {
@@ -50,7 +56,7 @@ async function browserFirstFrame(browser, url) {
     // performance.now() counts from the navigation's start.
     return await page.evaluate(() => window.qebFirstFrameAt);
   } finally {
-    await context.close();
+    await page.close();
   }
 }
 

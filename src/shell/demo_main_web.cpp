@@ -1,14 +1,17 @@
 // DemoMain in the browser. A page cannot block in a loop of its own: it
-// opens the window and plays the soundtrack's part as the native DemoMain
-// does, then hands the frame loop to the browser, which calls one demo
-// frame per animation frame (platform/frame_loop.h). Each animation frame
-// handles the posted messages waiting and draws one frame, so the clock
-// still counts frames. The shutdown runs when a pass says the show is done.
+// opens the window and hands the frame loop to the browser, which calls one
+// demo frame per animation frame (platform/frame_loop.h). The music's part
+// follows once the soundtrack's files have arrived, after the first frame
+// (platform/soundtrack_files.h), as the native music thread runs beside
+// the first frames. Each animation frame handles the posted messages
+// waiting and draws one frame, so the clock still counts frames. The
+// shutdown runs when a pass says the show is done.
 #include "clock/demo_state.h"
 #include "music/music_thread.h"
 #include "platform/audio_system.h"
 #include "platform/frame_loop.h"
 #include "platform/process_exit.h"
+#include "platform/soundtrack_files.h"
 #include "shell/demo_keys.h"
 #include "shell/demo_main.h"
 #include "shell/demo_pass.h"
@@ -44,6 +47,10 @@ void DemoFrame() {
   }
 }
 
+// No threads in the page: the music thread's part runs on the main thread,
+// between frames, and leaves the looping sound to the browser.
+void PlayMusicPart() { MusicThread(soundtrackPath); }
+
 }  // namespace
 
 // What the page's script reads for window.qeb.state().
@@ -52,10 +59,10 @@ extern "C" __attribute__((used)) int qeb_blend() { return blendOn; }
 
 int DemoMain(void*, void*, const char*, int) {
   if (!OpenDemoWindow("Qeb", 640, 480, 16, fullscreen)) EndProcess(0);
-  // No threads in the page: the music thread's part runs here, on the main
-  // thread, and leaves the looping sound to the browser.
+  // The audio system is there before the start click can come, so the
+  // click's gesture can start it.
   StartAudioSystem();
-  MusicThread(soundtrackPath);
   RunOnAnimationFrames(DemoFrame);
+  FetchSoundtrackFilesThen(PlayMusicPart);
   return 0;  // the page's frames go on after main returns
 }

@@ -207,6 +207,9 @@ GlContext CreateGlContext(DeviceContext hDC) {
   attributes.preserveDrawingBuffer = EM_TRUE;
   attributes.majorVersion = 1;
   attributes.minorVersion = 0;
+  // The GL layer needs no WebGL extension; asking the browser for each one
+  // costs a round trip to its GPU process at every new context.
+  attributes.enableExtensionsByDefault = EM_FALSE;
   const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = emscripten_webgl_create_context("#canvas", &attributes);
   if (context <= 0) {
     ShowNoWebGlNotice();
