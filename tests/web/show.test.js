@@ -22,6 +22,23 @@ describe('the running show', () => {
     await page.screenshot({ path: h.artifactPath('running.png') });
   });
 
+  test('the soundtrack, fetched after frame 1, loops through Web Audio', async () => {
+    const { page } = shared.session;
+    await page.waitForFunction(() => Module.qebAudio && Module.qebAudio.source, { timeout: 30000 });
+    const sound = await page.evaluate(() => {
+      const at = (name) => performance.getEntriesByType('resource').find((e) => e.name.endsWith('/' + name));
+      return {
+        firstFrame: performance.getEntriesByName('qeb-first-frame')[0].startTime,
+        fetched: at('qeb-soundtrack.data').startTime,
+        seconds: Module.qebAudio.buffer.duration,
+        loop: Module.qebAudio.source.loop,
+      };
+    });
+    assert.ok(sound.fetched > sound.firstFrame, JSON.stringify(sound));
+    assert.ok(sound.seconds > 200, JSON.stringify(sound));  // the default track: 234 s
+    assert.equal(sound.loop, true);
+  });
+
   test('B toggles the blended look once per press', async () => {
     const { page } = shared.session;
     await page.keyboard.press('KeyB', { delay: 100 });
