@@ -68,37 +68,36 @@ trap 'rm -rf "$staging"' EXIT
 page=$staging/page
 mkdir "$page"
 cp src/platform/web/index.html "$wasm/src/shell/qeb.js" "$wasm/src/shell/qeb.wasm" "$page/"
-# Packs FOLDER with Emscripten's file packager into NAME and NAME.js in the
-# page, leaving out the files that match PATTERNs: the folder becomes the
-# program's working directory (/). LZ4 halves the pictures; the program
-# unpacks them as it reads them.
-pack() {  # NAME FOLDER [PATTERN...]
-  local name=$1 folder=$2
-  shift 2
-  local exclude=()
-  [ $# -eq 0 ] || exclude=(--exclude "$@")
-  if ! (cd "$page" && python3 "$(em-config EMSCRIPTEN_ROOT)/tools/file_packager.py" "$name" \
-    --preload "$folder@/" "${exclude[@]}" --lz4 --js-output="$name.js" --no-force >"$staging/pack.log" 2>&1); then
+# Packs into NAME and NAME.js in the page with Emscripten's file packager,
+# which takes ARGS (what to preload, what to leave out). LZ4 halves the
+# pictures; the program unpacks them as it reads them.
+pack() {  # NAME ARGS...
+  local name=$1
+  shift
+  if ! (cd "$page" && python3 "$(em-config EMSCRIPTEN_ROOT)/tools/file_packager.py" "$name" "$@" \
+    --lz4 --js-output="$name.js" --no-force >"$staging/pack.log" 2>&1); then
     cat "$staging/pack.log" >&2
-    echo "make-web: packing $folder into $name failed" >&2
+    echo "make-web: packing $data into $name failed" >&2
     exit 1
   fi
 }
-# The program starts once qeb.data has arrived: everything but the
-# soundtrack. The soundtrack's files (any *.mp3) are most of the data; they
-# go into qeb-soundtrack.data, which the page fetches once the first frame
-# is on the screen. A data set without one gets no second package. Files
-# whose names start with a dot (the stamp above) stay out of both.
-pack qeb.data "$data" '*/.*' '*.[mM][pP]3'
-soundtrack=$staging/soundtrack
-mkdir "$soundtrack"
-(cd "$data" && find -L . -type f -iname '*.mp3' ! -path '*/.*' -print0) |
+# The data folder becomes the program's working directory (/). Files whose
+# names start with a dot (the stamp above) stay out. The program starts once
+# qeb.data has arrived: everything but the soundtrack. The soundtrack's
+# files (any .mp3) are most of the data; they go into qeb-soundtrack.data,
+# which the page fetches once the first frame is on the screen. A data set
+# without one gets no second package.
+hidden='*/.*'
+soundtrack='*.[mM][pP]3'
+pack qeb.data --preload "$data@/" --exclude "$hidden" "$soundtrack"
+sound_files=()
+shopt -s lastpipe  # the loop below fills sound_files in this shell
+(cd "$data" && find -L . -type f -name "$soundtrack" ! -path "$hidden" -printf '%P\0') |
   while IFS= read -r -d '' file; do
-    mkdir -p "$soundtrack/$(dirname "$file")"
-    cp -L "$data/$file" "$soundtrack/$file"
+    sound_files+=(--preload "$data/$file@/$file")
   done
-if [ -n "$(find "$soundtrack" -type f)" ]; then
-  pack qeb-soundtrack.data "$soundtrack"
+if [ ${#sound_files[@]} -gt 0 ]; then
+  pack qeb-soundtrack.data "${sound_files[@]}"
 fi
 
 zip_path=$parent/qeb-$(basename "$out").zip

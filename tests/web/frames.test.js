@@ -116,16 +116,13 @@ describe('the blended look', () => {
     const { page } = shared.session;
     // The clock does not move by the same step every frame: walk frame by
     // frame to two frames before the one the Linux build drew for the tick.
-    let now = await h.state(page);
-    while (now.frame < blendFrame - 2) {
-      now = await page.evaluate((n) => window.qeb.step(n), Math.min(250, blendFrame - 2 - now.frame));
-    }
+    await h.stepToFrame(page, blendFrame - 2);
     // B held through one frame toggles at that frame's end: the next is blended.
     await page.keyboard.down('KeyB');
     await page.evaluate(() => window.qeb.step(1));
     await page.keyboard.up('KeyB');
     await page.evaluate(() => window.qeb.step(1));
-    now = await h.state(page);
+    const now = await h.state(page);
     assert.equal(now.frame, blendFrame);
     assert.equal(now.tick, blendTick);
     assert.equal(now.blend, true);

@@ -103,6 +103,16 @@ async function stepToTick(page, tick) {
   }
 }
 
+// Steps until `frame` frames have been drawn, in chunks as above. Returns
+// the state, which shows if the show ended first.
+async function stepToFrame(page, frame) {
+  for (;;) {
+    const now = await state(page);
+    if (now.exitCode !== null || now.frame >= frame) return now;
+    await page.evaluate((n) => window.qeb.step(n), Math.min(250, frame - now.frame));
+  }
+}
+
 // The canvas' current picture as { width, height, rgba } (rows top first).
 async function readCanvas(page) {
   const picture = await page.evaluate(() => {
@@ -176,7 +186,7 @@ function colourCount(picture, limit = 64) {
 
 module.exports = {
   root, input, artifactPath, servePage, launchBrowser, openPage, state, waitForState, stepToTick,
-  readCanvas, decodePng, difference, colourCount,
+  stepToFrame, readCanvas, decodePng, difference, colourCount,
 };
 
 // Whether the element is on the page and shown (not display:none, hidden or

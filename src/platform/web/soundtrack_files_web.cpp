@@ -10,28 +10,14 @@ namespace {
 
 void (*taskAfterFetch)() = nullptr;
 
-// The JavaScript below is the browser's; clang-format would split its operators.
+// The JavaScript below is the browser's; clang-format would split it.
 // clang-format off
 
 // The browser paints after its animation-frame callbacks, so a timeout set
-// in one runs once that frame is on the screen. A page without the fetch
-// (none of ours) goes on at once, with what its file system holds.
+// in one runs once that frame is on the screen. The page then fetches the
+// files and calls qeb_soundtrack_files_arrived.
 EM_JS(void, FetchAfterFirstPaint, (), {
-  var fetchFiles = Module.qebFetchSoundtrack || function(done) { done(); };
-  requestAnimationFrame(function() {
-    setTimeout(function() {
-      fetchFiles(function() {
-        if (ABORT) return;  // the show ended meanwhile
-        try {
-          Module._qeb_soundtrack_files_arrived();
-        } catch (error) {
-          // The task may end the program (a missing soundtrack): that is
-          // Emscripten's exit status thrown through here, not an error.
-          if (!(error instanceof ExitStatus) && error !== 'unwind') throw error;
-        }
-      });
-    }, 0);
-  });
+  requestAnimationFrame(function() { setTimeout(function() { Module.qebFetchSoundtrack(); }, 0); });
 });
 
 // clang-format on
