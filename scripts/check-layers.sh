@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
 # Fails, naming each offending include, when the modules of src/ break their
 # layering:
-#   - only src/platform/ may include SDL, libmpg123, EGL/OSMesa, Windows or
-#     Emscripten headers;
+#   - each system's headers belong to its back-end's folder alone:
+#       src/platform/linux/   SDL, libmpg123, EGL/OSMesa, X11
+#       src/platform/win32/   Windows
+#       src/platform/web/     Emscripten and WebGL
+#   - only a back-end's own folder includes its files ("platform/linux/..."):
+#     no other back-end, no shared platform file, no module above;
 #   - a module includes only itself and the modules below it:
 #       platform           platform
 #       scene, image       platform and itself
@@ -33,12 +37,30 @@ declare -A allowed=(
   [shell]="platform scene image clock render music shell"
 )
 
-# System headers that belong to the platform layer alone.
+# Each system's headers, by the back-end folder that alone may include them.
 # Matched against the include line in lower case.
-system_header='^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]((sdl2?/)?sdl[^>"]*|mpg123\.h|fmt123\.h|egl/[^>"]*|gl/osmesa\.h|gl/wgl[^>"]*|windows\.h|win(user|gdi|def|base|nt|reg|sock2?)\.h|mmsystem\.h|shellapi\.h|commctrl\.h|emscripten(\.h|/[^>"]*))[>"]'
+include_of='^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]'
+declare -A system_header=(
+  [linux]="${include_of}((sdl2?/)?sdl[^>\"]*|mpg123\.h|fmt123\.h|egl/[^>\"]*|gl/osmesa\.h|x11/[^>\"]*)[>\"]"
+  [win32]="${include_of}(gl/wgl[^>\"]*|windows\.h|win(user|gdi|def|base|nt|reg|sock2?)\.h|mmsystem\.h|mmreg\.h|msacm\.h|shellapi\.h|commctrl\.h)[>\"]"
+  [web]="${include_of}(emscripten(\.h|/[^>\"]*)|html5\.h|webgl/[^>\"]*)[>\"]"
+)
+backends="linux win32 web"
+
+# The back-end folder a source file lies in, or nothing.
+backend_of() {
+  local relative=$1 backend
+  for backend in $backends; do
+    if [[ "$relative" == "platform/$backend/"* ]]; then
+      echo "$backend"
+      return 0
+    fi
+  done
+  return 0
+}
 
 check_tree() {
-  local root=$1 failures=0 hit file line module target
+  local root=$1 failures=0 hit file line module target relative home backend system_hit
   local -a sources
   mapfile -t sources < <(find "$root/src" -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.c' -o -name '*.inl' \) | sort)
   [ ${#sources[@]} -gt 0 ] || return 0
@@ -46,14 +68,27 @@ check_tree() {
   while IFS= read -r hit; do
     file=${hit%%:*}
     line=${hit#*:}
-    module=${file#"$root"/src/}
-    module=${module%%/*}
-    if [[ "${line,,}" =~ $system_header ]]; then
-      if [ "$module" != platform ]; then
-        echo "check-layers: ${file#"$root"/}: only src/platform may include this: $line" >&2
-        failures=$((failures + 1))
+    relative=${file#"$root"/src/}
+    module=${relative%%/*}
+    home=$(backend_of "$relative")
+    system_hit=
+    for backend in $backends; do
+      if [[ "${line,,}" =~ ${system_header[$backend]} ]]; then
+        system_hit=1
+        if [ "$home" != "$backend" ]; then
+          echo "check-layers: ${file#"$root"/}: only src/platform/$backend may include this: $line" >&2
+          failures=$((failures + 1))
+        fi
       fi
-      continue
+    done
+    [ -z "$system_hit" ] || continue
+    if [[ "$line" =~ ^[[:space:]]*#[[:space:]]*include[[:space:]]*\"platform/([a-z0-9_]+)/ ]]; then
+      target=${BASH_REMATCH[1]}
+      if [[ " $backends " == *" $target "* && "$home" != "$target" ]]; then
+        echo "check-layers: ${file#"$root"/}: only src/platform/$target may include its files: $line" >&2
+        failures=$((failures + 1))
+        continue
+      fi
     fi
     [[ "$line" =~ ^[[:space:]]*#[[:space:]]*include[[:space:]]*\"([a-z_]+)/ ]] || continue
     target=${BASH_REMATCH[1]}
@@ -99,6 +134,16 @@ self_test() {
     'src/clock/planted.cpp|#include "image/dib_image.h"'
     'src/music/planted.cpp|#include "clock/demo_state.h"'
     'src/platform/planted.cpp|#include "scene/world.h"'
+    'src/platform/planted.cpp|#include <SDL.h>'
+    'src/platform/win32/planted.cpp|#include <mpg123.h>'
+    'src/platform/web/planted.cpp|#include <X11/Xlib.h>'
+    'src/platform/linux/planted.cpp|#include <windows.h>'
+    'src/platform/linux/planted.cpp|#include <emscripten.h>'
+    'src/platform/web/gl/planted.cpp|#include <mmsystem.h>'
+    'src/platform/planted.cpp|#include "platform/linux/sdl_virtual_keys.h"'
+    'src/platform/win32/planted.cpp|#include "platform/web/web_virtual_keys.h"'
+    'src/platform/web/planted.cpp|#include "platform/linux/message_box_sdl.h"'
+    'src/shell/planted.cpp|#include "platform/win32/windows_api.h"'
     'src/newmodule/planted.cpp|#include "render/draw_frame.h"'
     'tools/planted/CMakeLists.txt|target_link_libraries(planted PRIVATE qeb_shell)'
   )

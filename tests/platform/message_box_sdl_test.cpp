@@ -14,8 +14,8 @@
 #include <string>
 #include <thread>
 
+#include "platform/linux/message_box_sdl.h"
 #include "platform/message_box.h"
-#include "platform/message_box_sdl.h"
 #include "platform/process_exit.h"
 
 namespace {

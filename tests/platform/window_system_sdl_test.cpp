@@ -14,9 +14,9 @@
 #include <thread>
 #include <vector>
 
+#include "platform/linux/sdl_display_mode.h"
+#include "platform/linux/sdl_virtual_keys.h"
 #include "platform/process_exit.h"
-#include "platform/sdl_display_mode.h"
-#include "platform/sdl_virtual_keys.h"
 #include "platform/window_system.h"
 
 // Every change of the full-screen state the window system makes is recorded

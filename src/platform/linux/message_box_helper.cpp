@@ -3,8 +3,8 @@
 // asked for off its main thread, so the box's process is not the demo's.
 #include <cstdlib>
 
+#include "platform/linux/message_box_sdl.h"
 #include "platform/message_box.h"
-#include "platform/message_box_sdl.h"
 
 int main(int argc, char** argv) {
   if (argc != 4) return 0;

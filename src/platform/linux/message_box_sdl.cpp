@@ -16,7 +16,7 @@
 #include <csignal>
 #include <string>
 
-#include "platform/message_box_sdl.h"
+#include "platform/linux/message_box_sdl.h"
 #include "platform/message_box_system.h"
 
 extern char** environ;

@@ -1,4 +1,4 @@
-#include "platform/sdl_display_mode.h"
+#include "platform/linux/sdl_display_mode.h"
 
 #include <climits>
 #include <cstdlib>

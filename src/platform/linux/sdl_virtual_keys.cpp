@@ -1,4 +1,4 @@
-#include "platform/sdl_virtual_keys.h"
+#include "platform/linux/sdl_virtual_keys.h"
 
 #include <array>
 

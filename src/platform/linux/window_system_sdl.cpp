@@ -15,9 +15,9 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/linux/sdl_display_mode.h"
+#include "platform/linux/sdl_virtual_keys.h"
 #include "platform/process_exit.h"
-#include "platform/sdl_display_mode.h"
-#include "platform/sdl_virtual_keys.h"
 
 namespace {
 
