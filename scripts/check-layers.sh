@@ -47,18 +47,6 @@ declare -A system_header=(
 )
 backends="linux win32 web"
 
-# The back-end folder a source file lies in, or nothing.
-backend_of() {
-  local relative=$1 backend
-  for backend in $backends; do
-    if [[ "$relative" == "platform/$backend/"* ]]; then
-      echo "$backend"
-      return 0
-    fi
-  done
-  return 0
-}
-
 check_tree() {
   local root=$1 failures=0 hit file line module target relative home backend system_hit
   local -a sources
@@ -70,7 +58,10 @@ check_tree() {
     line=${hit#*:}
     relative=${file#"$root"/src/}
     module=${relative%%/*}
-    home=$(backend_of "$relative")
+    home=  # the back-end folder the file lies in, if any
+    for backend in $backends; do
+      [[ "$relative" == "platform/$backend/"* ]] && home=$backend
+    done
     system_hit=
     for backend in $backends; do
       if [[ "${line,,}" =~ ${system_header[$backend]} ]]; then
