@@ -63,7 +63,7 @@ fi
 if ! command -v apt-get >/dev/null 2>&1; then
   {
     echo "install-deps: apt-get was not found, so nothing was installed."
-    echo "Qeb needs these Debian packages (the README names them on Fedora and Arch);"
+    echo "Qeb needs these Debian packages (docs/install.md names them on Fedora and Arch);"
     echo "install them or their equivalents, then run this again:"
     printf '  %s\n' "${missing[@]}"
   } >&2

@@ -5,7 +5,8 @@
 #   scripts/render-frames.sh [TICK:NAME[:blend] ...]
 # Each TICK (a value of the demo clock, 0..19400) becomes docs/images/NAME.png;
 # with ":blend" it is drawn in the look the B key toggles.
-# Without arguments, the pictures the README shows are rendered again.
+# Without arguments, the pictures the README and docs/data.md show are
+# rendered again.
 #
 # The screen is 24 bits deep: today's displays grant the demo's 640x480 at
 # their own depth, which is what a viewer sees.
