@@ -12,28 +12,49 @@
 # (build/datagen); with --data DIR it is DIR's files instead, laid out as the
 # demo's working directory (DIR/Data/...). The program is rebuilt only when
 # its sources changed, so pages for other data sets are cheap to make.
+#
+# DIR and OUTDIR are taken from the folder the script is started in. An
+# existing OUTDIR is replaced only if it is a page this script made (each
+# one holds a .qeb-web-page file); anything else is refused.
 if [ "${1:-}" = --help ]; then sed -n '2,/^[^#]/s/^# \{0,1\}//p' "$0"; exit 0; fi
 set -eu -o pipefail
-cd "$(dirname "$0")/.."
-root=$PWD
 data=
-out=build/web
+out=
 while [ $# -gt 0 ]; do
   case $1 in
-    --data) [ $# -ge 2 ] || { echo "make-web: --data needs a folder" >&2; exit 2; }; data=$2; shift ;;
-    --out) [ $# -ge 2 ] || { echo "make-web: --out needs a folder" >&2; exit 2; }; out=$2; shift ;;
+    --data) [ $# -ge 2 ] && [ -n "$2" ] || { echo "make-web: --data needs a folder" >&2; exit 2; }; data=$2; shift ;;
+    --out) [ $# -ge 2 ] && [ -n "$2" ] || { echo "make-web: --out needs a folder" >&2; exit 2; }; out=$2; shift ;;
     *) echo "make-web: unknown argument '$1' (usage: scripts/make-web.sh [--data DIR] [--out OUTDIR])" >&2; exit 2 ;;
   esac
   shift
 done
-if [ -n "$data" ] && [ ! -d "$data" ]; then
-  echo "make-web: $data is not a folder" >&2
-  exit 2
+# The caller's paths, taken before the script moves to the project's root.
+if [ -n "$data" ]; then
+  [ -d "$data" ] || { echo "make-web: $data is not a folder" >&2; exit 2; }
+  data=$(realpath "$data")
 fi
+[ -z "$out" ] || out=$(realpath -m "$out")
+cd "$(dirname "$0")/.."
+root=$PWD
+[ -n "$out" ] || out=$root/build/web
+
+# Each page holds this file; an existing OUTDIR without it is left alone.
+marker=.qeb-web-page
+# Stops unless OUTDIR is missing or a page this script made: a folder (not a
+# link) with the marker in it.
+check_out() {
+  if [ -e "$out" ] || [ -L "$out" ]; then
+    if [ -L "$out" ] || [ ! -d "$out" ] || [ ! -f "$out/$marker" ]; then
+      echo "make-web: $out is not a page made by make-web.sh (it holds no $marker); not replacing it" >&2
+      echo "make-web: choose another --out, or remove it yourself" >&2
+      exit 1
+    fi
+  fi
+}
+check_out
 for tool in emcmake em++ python3; do
   command -v $tool >/dev/null || { echo "make-web: $tool is missing (scripts/install-deps.sh web)" >&2; exit 1; }
 done
-out=$(realpath -m "$out")
 # Emscripten's optimising link runs node tools that need Debian's acorn.
 export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
 
@@ -108,6 +129,9 @@ with zipfile.ZipFile(target, "w", zipfile.ZIP_DEFLATED) as archive:
     for name in sorted(os.listdir(page)):
         archive.write(os.path.join(page, name), "qeb-web/" + name)
 PY
+# Written after the zip, so it stays out of it.
+echo "A page made by Qeb's scripts/make-web.sh, which replaces this folder when asked to make it again." >"$page/$marker"
+check_out  # again: OUTDIR may have appeared while the page was made
 rm -rf "$out"
 mv "$page" "$out"
 mv "$staging/page.zip" "$zip_path"

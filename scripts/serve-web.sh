@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # usage: scripts/serve-web.sh [DIR] [--port N]
-# Serves the browser page (DIR, build/web by default, as scripts/make-web.sh
-# writes it) over HTTP on 127.0.0.1 only, and prints the address to open.
+# Serves the browser page (DIR, the project's build/web by default, as
+# scripts/make-web.sh writes it) over HTTP on 127.0.0.1 only, and prints the
+# address to open.
 # The port is 8080 unless --port says otherwise; --port 0 takes any free one.
 # Stop it with Ctrl+C.
 #
@@ -13,8 +14,8 @@ if [ "${1:-}" = --help ]; then
   exit 0
 fi
 set -eu
-cd "$(dirname "$0")/.."
-dir=build/web
+# DIR is taken from the folder the script is started in.
+dir=
 port=8080
 while [ $# -gt 0 ]; do
   case $1 in
@@ -25,6 +26,8 @@ while [ $# -gt 0 ]; do
     *) dir=$1; shift ;;
   esac
 done
+[ -n "$dir" ] || dir=$(dirname "$0")/../build/web
+dir=$(realpath -m "$dir")
 case $port in
   '' | *[!0-9]*) echo "serve-web: the port must be a number, not '$port'" >&2; exit 2 ;;
 esac
