@@ -103,20 +103,26 @@ pack() {  # NAME ARGS...
   fi
 }
 # The data folder becomes the program's working directory (/). Files whose
-# names start with a dot (the stamp above) stay out. The program starts once
-# qeb.data has arrived: everything but the soundtrack. The soundtrack's
-# files (any .mp3) are most of the data; they go into qeb-soundtrack.data,
-# which the page fetches once the first frame is on the screen. A data set
-# without one gets no second package.
-hidden='*/.*'
-soundtrack='*.[mM][pP]3'
-pack qeb.data --preload "$data@/" --exclude "$hidden" "$soundtrack"
+# names start with a dot (the stamp above), or that lie in a folder whose
+# name does, stay out; the names are taken below the data folder, which may
+# itself lie in a hidden folder. The program starts once qeb.data has
+# arrived: everything but the soundtrack. The soundtrack's files (any .mp3)
+# are most of the data; they go into qeb-soundtrack.data, which the page
+# fetches once the first frame is on the screen. A data set without one gets
+# no second package. The files go in by name, so the same data makes the
+# same packages. (The packer reads SOURCE@TARGET, with @@ for an @.)
+data_files=()
 sound_files=()
-shopt -s lastpipe  # the loop below fills sound_files in this shell
-(cd "$data" && find -L . -type f -name "$soundtrack" ! -path "$hidden" -printf '%P\0') |
+shopt -s lastpipe  # the loop below fills the lists in this shell
+(cd "$data" && find -L . -type f ! -path '*/.*' -printf '%P\0') | sort -z |
   while IFS= read -r -d '' file; do
-    sound_files+=(--preload "$data/$file@/$file")
+    entry=${data//@/@@}/${file//@/@@}@/${file//@/@@}
+    case $file in
+      *.[mM][pP]3) sound_files+=(--preload "$entry") ;;
+      *) data_files+=(--preload "$entry") ;;
+    esac
   done
+pack qeb.data "${data_files[@]}"
 if [ ${#sound_files[@]} -gt 0 ]; then
   pack qeb-soundtrack.data "${sound_files[@]}"
 fi

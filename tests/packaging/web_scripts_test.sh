@@ -3,13 +3,17 @@
 # caller's folder, and make-web.sh replaces only a page it made. The scripts
 # run from a copy of the project whose program build is a stand-in (cmake
 # does nothing, qeb.js and qeb.wasm are a few bytes); the data is packed by
-# Emscripten's real file packager.
+# Emscripten's real file packager, from inside a hidden folder.
 #   web_scripts_test.sh SOURCE_DIR
 set -u
 source_dir=$1
-work=$(mktemp -d)
+top=$(mktemp -d)
+# Everything lies in a hidden folder, as in a checkout under ~/.local; the
+# names in the data set that start with a dot must stay out of the page.
+work=$top/.hidden
+mkdir "$work"
 server=
-trap '[ -z "$server" ] || kill "$server" 2>/dev/null; rm -rf "$work"' EXIT
+trap '[ -z "$server" ] || kill "$server" 2>/dev/null; rm -rf "$top"' EXIT
 failures=0
 fail() {
   echo "FAILED: $*"
@@ -40,6 +44,10 @@ caller=$work/caller
 mkdir -p "$caller/data/Data"
 echo 'picture' >"$caller/data/Data/begin.bmp"
 echo 'sound' >"$caller/data/Data/demo.mp3"
+echo 'picture' >"$caller/data/Data/at@sign.bmp"
+mkdir "$caller/data/Data/.thumbnails"
+echo 'hidden' >"$caller/data/Data/.thumbnails/begin.bmp"
+echo 'hidden' >"$caller/data/.written"
 mkdir "$caller/not-a-page"
 echo 'kept' >"$caller/not-a-page/notes.txt"
 echo 'kept' >"$caller/a-file"
@@ -78,7 +86,9 @@ make_web "$caller" --data data --out page
   fail "no page with its marker in the caller's folder: $(ls -A "$caller/page" 2>&1)"
 [ ! -e "$project/page" ] || fail "the page went into the project's folder"
 grep -q '"/Data/begin.bmp"' "$caller/page/qeb.data.js" || fail "the caller's data is not in the page"
+grep -q '"/Data/at@sign.bmp"' "$caller/page/qeb.data.js" || fail "a name with an @ is not in the page"
 grep -q 'project-only' "$caller/page/qeb.data.js" && fail "the project's own data/ was packed"
+grep -q 'thumbnails\|written' "$caller/page/qeb.data.js" && fail "hidden names were packed"
 grep -q '"/Data/demo.mp3"' "$caller/page/qeb-soundtrack.data.js" || fail "the soundtrack is not in its package"
 python3 -c 'import sys, zipfile; names = zipfile.ZipFile(sys.argv[1]).namelist(); sys.exit(any(".qeb-web-page" in n for n in names) or "qeb-web/index.html" not in names)' \
   "$caller/qeb-page.zip" || fail "the zip beside the page is missing or holds the marker"
