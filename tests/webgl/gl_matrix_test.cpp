@@ -116,4 +116,41 @@ TEST(GlMatrixTest, NormalMatrixIsTheInverseTranspose) {
   for (float value : NormalMatrix(flat)) EXPECT_EQ(value, 0);
 }
 
+Matrix4 ScaleMatrix(float x, float y, float z) {
+  Matrix4 m = IdentityMatrix();
+  m[0] = x;
+  m[5] = y;
+  m[10] = z;
+  return m;
+}
+
+TEST(GlMatrixTest, NormalMatrixKeepsTheLengthOfTheInverseTranspose) {
+  // GL lights with the normal as the inverse transpose gives it, without
+  // normalising it: its length matters as much as its direction. For
+  // T * R * S the inverse transpose of the 3x3 part is R * S^-1.
+  struct Case {
+    float angle, sx, sy, sz, normalX, normalY, normalZ;
+  };
+  for (const Case& c : {Case{30, 2, 4, 0.5f, 1, 1, 0}, Case{0, 3, 1, 1, 1, 0, 0}, Case{-70, 0.25f, 5, 2, 0.6f, 0, 0.8f},
+                        Case{45, 1, 1, 8, 0, 0.6f, 0.8f}}) {
+    SCOPED_TRACE(testing::Message() << "rotation " << c.angle << ", scale " << c.sx << " " << c.sy << " " << c.sz);
+    const Matrix4 rotation = RotationMatrix(c.angle, 1, 2, 3);
+    const Matrix4 m =
+        MultiplyMatrices(TranslationMatrix(4, -5, 6), MultiplyMatrices(rotation, ScaleMatrix(c.sx, c.sy, c.sz)));
+    const Vector4 expected = TransformVector(MultiplyMatrices(rotation, ScaleMatrix(1 / c.sx, 1 / c.sy, 1 / c.sz)),
+                                             {c.normalX, c.normalY, c.normalZ, 0});
+    const std::array<float, 9> n = NormalMatrix(m);
+    const float got[3] = {n[0] * c.normalX + n[3] * c.normalY + n[6] * c.normalZ,
+                          n[1] * c.normalX + n[4] * c.normalY + n[7] * c.normalZ,
+                          n[2] * c.normalX + n[5] * c.normalY + n[8] * c.normalZ};
+    const double expectedLength = std::hypot(expected.x, expected.y, expected.z);
+    const double gotLength = std::hypot(got[0], got[1], got[2]);
+    EXPECT_NEAR(gotLength, expectedLength, 1e-5 * expectedLength);
+    // The direction: the unit vectors agree.
+    EXPECT_NEAR(got[0] / gotLength, expected.x / expectedLength, 1e-5);
+    EXPECT_NEAR(got[1] / gotLength, expected.y / expectedLength, 1e-5);
+    EXPECT_NEAR(got[2] / gotLength, expected.z / expectedLength, 1e-5);
+  }
+}
+
 }  // namespace
