@@ -12,10 +12,10 @@ namespace {
 
 std::atomic<bool> stopRequested{false};
 
-// Ctrl-C, a polite kill, a closed terminal or a closed pipe ends the
-// capture at the next frame; what was written so far is finished into a
-// playable file. A second one ends the program at once, with nothing left
-// behind and the signal's own status.
+// Ctrl-C, a polite kill or a closed terminal ends the capture at the next
+// frame; what was written so far is finished into a playable file. A second
+// one ends the program at once, with nothing left behind and the signal's
+// own status.
 void RequestStop(int signalNumber) {
   if (!stopRequested.exchange(true)) return;
   DiscardOutputNow();
@@ -23,11 +23,17 @@ void RequestStop(int signalNumber) {
   raise(signalNumber);
 }
 
+// A closed pipe is no stop signal: it raises SIGPIPE at every write to it,
+// and a loader's message or the summary after the video would count as a
+// second one. With SIGPIPE ignored, such a write fails and the capture goes
+// on; a closed standard output loses the summary, nothing more.
 void CatchStopSignals() {
   struct sigaction action = {};
   action.sa_handler = RequestStop;
   sigemptyset(&action.sa_mask);
-  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) sigaction(signalNumber, &action, nullptr);
+  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) sigaction(signalNumber, &action, nullptr);
+  action.sa_handler = SIG_IGN;
+  sigaction(SIGPIPE, &action, nullptr);
 }
 
 void PrintSummary(const CaptureOptions& options, const CaptureReport& report) {
