@@ -4,13 +4,15 @@
 # frames only rendered, headless (no display needed).
 #   bench/capture/run-capture-bench.sh [build directory] [capture options...]
 set -eu
+# The build directory as the caller names it (relative to the caller's
+# folder, or absolute), before the script moves to the project's root.
+build=$(realpath -m "${1:-$(dirname "$0")/../../build/release}")
 cd "$(dirname "$0")/../.."
-build=${1:-build/release}
 shift || true
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" --target qeb-capture-bench qeb-datagen -j2 >/dev/null
 data=$(mktemp -d)
 trap 'rm -rf "$data"' EXIT
 "$build/tools/datagen/qeb-datagen" "$data" >/dev/null
-bench=$(pwd)/$build/bench/capture/qeb-capture-bench
+bench=$build/bench/capture/qeb-capture-bench
 cd "$data" && "$bench" "$@"

@@ -6,14 +6,16 @@
 #   bench/capture/run-format-bench.sh [build directory] [rounds] [capture options...]
 # Default: build/release, 2 rounds, --from 1600 --to 3400 (600 frames, 10 s at 60 fps), 640x480.
 set -eu
+# The build directory as the caller names it (relative to the caller's
+# folder, or absolute), before the script moves to the project's root.
+build=$(realpath -m "${1:-$(dirname "$0")/../../build/release}")
 cd "$(dirname "$0")/../.."
-build=${1:-build/release}
 rounds=${2:-2}
 shift 2 || shift $# || true
 [ $# -gt 0 ] || set -- --from 1600 --to 3400
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" --target qeb-capture qeb-datagen -j2 >/dev/null
-capture=$(pwd)/$build/tools/capture/qeb-capture
+capture=$build/tools/capture/qeb-capture
 data=$(mktemp -d)
 trap 'rm -rf "$data"' EXIT
 "$build/tools/datagen/qeb-datagen" "$data" >/dev/null
