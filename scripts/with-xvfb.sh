@@ -3,7 +3,8 @@
 # Runs a command on a private Xvfb display and stops the server afterwards.
 # The default screen has exactly one display mode, 640x480 at 16 bits.
 # With --resetting the server resets whenever its last client leaves, as
-# xvfb-run starts it; by default it keeps going (-noreset).
+# xvfb-run starts it; by default it keeps going (-noreset). The command finds
+# the server's process id in QEB_XVFB_PID.
 if [ "${1:-}" = --help ]; then
   # The comment above, without its "# ".
   sed -n '2,/^[^#]/s/^# \{0,1\}//p' "$0"
@@ -35,6 +36,7 @@ if [ -z "$display" ]; then
 fi
 
 export DISPLAY=":$display"
+export QEB_XVFB_PID=$server  # for tests that take the server away
 export SDL_VIDEODRIVER=x11
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 export LIBGL_ALWAYS_SOFTWARE=1

@@ -11,6 +11,7 @@
 #include <SDL_syswm.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -119,6 +120,29 @@ int registrations = 0;
 
 void StopVideo() { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
 
+#if defined(SDL_VIDEO_DRIVER_X11)
+// The X server went away (it was stopped or crashed, the session ended, an
+// SSH forwarding dropped). Xlib's own handler would call exit(), whose
+// handlers stop SDL's video, which then waits for a reply on the dead
+// connection for ever. There is nothing left to give back to the display:
+// the process ends here, at once, without touching the connection again.
+// The soundtrack's thread and its audio device end with the process.
+int EndOnLostDisplay(Display* display) {
+  std::fprintf(stderr, "X connection to %s broken: ending\n", DisplayString(display));
+  EndProcess(1);
+  return 0;
+}
+#endif
+
+// Installed once SDL has opened its display, so that it is the handler in
+// force for SDL's connection (and for any other this process opens).
+void EndOnLostDisplayFromNowOn() {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver && std::strcmp(driver, "x11") == 0) XSetIOErrorHandler(EndOnLostDisplay);
+#endif
+}
+
 bool StartVideoOnce() {
   if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
@@ -130,6 +154,7 @@ bool StartVideoOnce() {
   // and, on X11, leaves a colormap on the display each time it loads it.
   // Should it fail here, creating the window fails and says so.
   SDL_GL_LoadLibrary(nullptr);
+  EndOnLostDisplayFromNowOn();
   std::atexit(StopVideo);
   return true;
 }
