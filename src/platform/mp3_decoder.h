@@ -37,6 +37,8 @@
 
 #include <cstddef>
 
+#include "platform/decoder_format.h"
+
 struct Decoder;
 using DecoderHandle = Decoder*;
 
@@ -50,26 +52,6 @@ constexpr int DECODER_PLAY_AGAIN = 0;          // sound was handed on; call agai
 constexpr int DECODER_PLAY_BUSY = -700;        // the output is full; call again
 constexpr int DECODER_PLAY_NEED_INPUT = -104;  // send the next block, then call again
 constexpr int DECODER_PLAY_ENDED = -1;         // playback cannot go on
-
-// The format of the samples handed to the output: signed 16-bit
-// native-endian, interleaved, one sample per channel in each sample frame.
-struct DecoderFormat {
-  int rate = 0;      // sample frames per second
-  int channels = 0;  // 1 or 2
-  bool operator==(const DecoderFormat&) const = default;
-};
-// The format the output opens at, before the stream has told its own.
-constexpr DecoderFormat DECODER_FIRST_FORMAT{44100, 2};
-
-constexpr size_t DecoderFrameBytes(DecoderFormat format) { return size_t(format.channels) * 2; }
-// About 200 ms of sound: the most the output is given ahead of time.
-constexpr size_t DecoderQueueLimitBytes(DecoderFormat format) {
-  return size_t(format.rate) / 5 * DecoderFrameBytes(format);
-}
-// About 25 ms of sound, in whole sample frames: the most one play call hands on.
-constexpr size_t DecoderPieceBytes(DecoderFormat format) {
-  return size_t(format.rate) / 40 * DecoderFrameBytes(format);
-}
 
 // Module descriptors, filled by the registration calls.
 struct DecoderCodecModule {
@@ -95,7 +77,8 @@ int mpeg_codec_module_register(DecoderCodecModule* module);
 int decoder_codec_module_register(DecoderHandle decoder, const DecoderCodecModule* module);
 int memory_input_module_register(DecoderInputModule* module);
 int decoder_input_module_register(DecoderHandle decoder, const DecoderInputModule* module);
-// The computer's audio device (SDL audio); see audio_output_sdl.cpp.
+// The computer's audio device (audio_output.h: SDL audio on Linux, waveOut
+// on Windows).
 int audio_output_module_register(DecoderOutputModule* module);
 int decoder_output_module_register(DecoderHandle decoder, const DecoderOutputModule* module);
 

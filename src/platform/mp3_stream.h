@@ -7,7 +7,7 @@
 
 #include <cstddef>
 
-#include "platform/mp3_decoder.h"
+#include "platform/decoder_format.h"
 
 struct Mp3Stream;
 

@@ -3,8 +3,8 @@
 // window procedure. Each function stands for one step of the shell's
 // open/close sequence, so every step can fail (and be reported) on its own.
 //
-// The real implementation sits on SDL2 (window_system_sdl.cpp); tests link a
-// scripted stand-in instead. Only the main thread calls these.
+// Each system's back-end implements it (linux/ on SDL2, win32/, web/); tests
+// link a scripted stand-in instead. Only the main thread calls these.
 #pragma once
 
 #include <cstdint>

@@ -5,8 +5,8 @@
 // main thread started (platform/audio_system.h).
 #include <SDL.h>
 
+#include "platform/audio_output.h"
 #include "platform/audio_system.h"
-#include "platform/mp3_decoder.h"
 
 namespace {
 
@@ -15,6 +15,8 @@ bool audioSystemStarted = false;
 struct AudioSink {
   SDL_AudioDeviceID device;
 };
+
+}  // namespace
 
 void* OpenAudioSink(DecoderFormat format) {
   SDL_AudioSpec wanted{};
@@ -31,9 +33,9 @@ void* OpenAudioSink(DecoderFormat format) {
   return new AudioSink{device};
 }
 
-size_t QueuedBytes(void* sink) { return SDL_GetQueuedAudioSize(static_cast<AudioSink*>(sink)->device); }
+size_t QueuedAudioBytes(void* sink) { return SDL_GetQueuedAudioSize(static_cast<AudioSink*>(sink)->device); }
 
-void QueueSamples(void* sink, const void* samples, size_t byteCount) {
+void QueueAudioSamples(void* sink, const void* samples, size_t byteCount) {
   SDL_QueueAudio(static_cast<AudioSink*>(sink)->device, samples, static_cast<Uint32>(byteCount));
 }
 
@@ -47,8 +49,6 @@ void CloseAudioSink(void* sink) {
   delete audio;
 }
 
-}  // namespace
-
 bool StartAudioSystem() {
   audioSystemStarted = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
   return audioSystemStarted;
@@ -57,14 +57,4 @@ bool StartAudioSystem() {
 void StopAudioSystem() {
   if (audioSystemStarted) SDL_QuitSubSystem(SDL_INIT_AUDIO);
   audioSystemStarted = false;
-}
-
-int audio_output_module_register(DecoderOutputModule* module) {
-  if (!module) return -1;
-  module->name = "audio";
-  module->open = OpenAudioSink;
-  module->queuedBytes = QueuedBytes;
-  module->queue = QueueSamples;
-  module->close = CloseAudioSink;
-  return 0;
 }

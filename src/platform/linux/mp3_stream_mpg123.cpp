@@ -3,7 +3,6 @@
 // 16-bit), so libmpg123 never resamples.
 #include <mpg123.h>
 
-#include "platform/mp3_decoder.h"
 #include "platform/mp3_stream.h"
 
 namespace {

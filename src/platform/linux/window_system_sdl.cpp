@@ -19,6 +19,7 @@
 #include "platform/linux/sdl_display_mode.h"
 #include "platform/linux/sdl_virtual_keys.h"
 #include "platform/process_exit.h"
+#include "platform/window_system_shared.h"
 
 namespace {
 
@@ -27,9 +28,7 @@ SDL_Window* liveWindow = nullptr;
 SDL_DisplayMode grantedMode{};
 bool modeGranted = false;
 SDL_Window* fullscreenWindow = nullptr;  // the window holding the full-screen mode
-bool quitPosted = false;
-int quitCode = 0;
-bool sizeNoticePending = false;  // a shown window reports its drawable size once
+bool sizeNoticePending = false;          // a shown window reports its drawable size once
 
 SDL_Window* AsSdl(WindowHandle hWnd) { return reinterpret_cast<SDL_Window*>(hWnd); }
 WindowHandle AsHandle(SDL_Window* window) { return reinterpret_cast<WindowHandle>(window); }
@@ -255,21 +254,7 @@ bool DestroyDemoWindow(WindowHandle hWnd) {
   return true;
 }
 
-DeviceContext GetDeviceContext(WindowHandle hWnd) { return hWnd; }
-
-bool ReleaseDeviceContext(WindowHandle hWnd, DeviceContext hDC) { return hWnd && hDC == hWnd; }
-
-int ChoosePixelFormat(DeviceContext hDC, const PixelFormatDescriptor& descriptor) {
-  const uint32_t needed = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
-  if (!hDC || (descriptor.dwFlags & needed) != needed || descriptor.iPixelType != PFD_TYPE_RGBA) return 0;
-  return 1;
-}
-
-bool SetPixelFormat(DeviceContext hDC, int format, const PixelFormatDescriptor& descriptor) {
-  if (!hDC || format != 1) return false;
-  AskForDemoPixelFormat(&descriptor);
-  return true;
-}
+void UseDemoPixelFormat(const PixelFormatDescriptor& descriptor) { AskForDemoPixelFormat(&descriptor); }
 
 GlContext CreateGlContext(DeviceContext hDC) {
   if (!hDC) return nullptr;
@@ -318,21 +303,11 @@ bool PeekDemoMessage(DemoMessage* message) {
   SDL_Event event;
   while (SDL_PollEvent(&event))
     if (TranslateEvent(event, message)) return true;
-  if (quitPosted) {
-    quitPosted = false;
-    *message = {WM_QUIT, uintptr_t(quitCode), 0};
-    return true;
-  }
-  return false;
+  return TakePostedQuit(message);
 }
 
 intptr_t DispatchDemoMessage(const DemoMessage& message) {
   return Send(message.message, message.wParam, message.lParam);
-}
-
-void PostQuitMessage(int exitCode) {
-  quitPosted = true;
-  quitCode = exitCode;
 }
 
 intptr_t DefWindowProc(WindowHandle hWnd, unsigned message, uintptr_t wParam, intptr_t) {

@@ -8,6 +8,7 @@
 #include <new>
 #include <vector>
 
+#include "platform/audio_output.h"
 #include "platform/mp3_decoder.h"
 #include "platform/web/browser_audio.h"
 
@@ -20,17 +21,13 @@ struct Decoder {
   bool failed = false;
 };
 
-namespace {
-
 // The browser's context is the sink, whatever the format: the browser
 // decodes the file itself and plays it at its own rate. Its queue belongs to
 // the browser.
-void* OpenBrowserOutput(DecoderFormat) { return BrowserAudioReady() ? reinterpret_cast<void*>(1) : nullptr; }
-size_t NothingQueued(void*) { return 0; }
-void QueueNothing(void*, const void*, size_t) {}
-void CloseNothing(void*) {}
-
-}  // namespace
+void* OpenAudioSink(DecoderFormat) { return BrowserAudioReady() ? reinterpret_cast<void*>(1) : nullptr; }
+size_t QueuedAudioBytes(void*) { return 0; }
+void QueueAudioSamples(void*, const void*, size_t) {}
+void CloseAudioSink(void*) {}
 
 int decoder_new(DecoderHandle* decoder) {
   *decoder = new (std::nothrow) Decoder;
@@ -54,15 +51,6 @@ int memory_input_module_register(DecoderInputModule* module) {
   return 0;
 }
 int decoder_input_module_register(DecoderHandle, const DecoderInputModule*) { return 0; }
-
-int audio_output_module_register(DecoderOutputModule* module) {
-  module->name = "web audio";
-  module->open = OpenBrowserOutput;
-  module->queuedBytes = NothingQueued;
-  module->queue = QueueNothing;
-  module->close = CloseNothing;
-  return 0;
-}
 
 int decoder_output_module_register(DecoderHandle decoder, const DecoderOutputModule* module) {
   decoder->output = *module;

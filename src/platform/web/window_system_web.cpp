@@ -19,6 +19,7 @@
 #include "platform/web/page_show.h"
 #include "platform/web/web_message_queue.h"
 #include "platform/web/web_virtual_keys.h"
+#include "platform/window_system_shared.h"
 
 struct PlatformWindow {};
 
@@ -33,8 +34,6 @@ WindowHandle liveWindow = nullptr;
 bool wantsFullScreen = false;  // the live window was created full screen
 bool showStarted = false;      // full screen needs the click that starts the show
 bool sizeNoticePending = false;
-bool quitPosted = false;
-int quitCode = 0;
 WebMessageQueue pending;  // from the browser's events to PeekDemoMessage
 PixelFormatDescriptor chosenFormat;
 
@@ -178,21 +177,7 @@ bool DestroyDemoWindow(WindowHandle hWnd) {
   return true;
 }
 
-DeviceContext GetDeviceContext(WindowHandle hWnd) { return hWnd; }
-
-bool ReleaseDeviceContext(WindowHandle hWnd, DeviceContext hDC) { return hWnd && hDC == hWnd; }
-
-int ChoosePixelFormat(DeviceContext hDC, const PixelFormatDescriptor& descriptor) {
-  const uint32_t needed = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
-  if (!hDC || (descriptor.dwFlags & needed) != needed || descriptor.iPixelType != PFD_TYPE_RGBA) return 0;
-  return 1;
-}
-
-bool SetPixelFormat(DeviceContext hDC, int format, const PixelFormatDescriptor& descriptor) {
-  if (!hDC || format != 1) return false;
-  chosenFormat = descriptor;
-  return true;
-}
+void UseDemoPixelFormat(const PixelFormatDescriptor& descriptor) { chosenFormat = descriptor; }
 
 GlContext CreateGlContext(DeviceContext hDC) {
   if (!hDC) return nullptr;
@@ -267,21 +252,11 @@ bool PeekDemoMessage(DemoMessage* message) {
     }
     Send(next.message, next.wParam, next.lParam);
   }
-  if (quitPosted) {
-    quitPosted = false;
-    *message = {WM_QUIT, uintptr_t(quitCode), 0};
-    return true;
-  }
-  return false;
+  return TakePostedQuit(message);
 }
 
 intptr_t DispatchDemoMessage(const DemoMessage& message) {
   return Send(message.message, message.wParam, message.lParam);
-}
-
-void PostQuitMessage(int exitCode) {
-  quitPosted = true;
-  quitCode = exitCode;
 }
 
 intptr_t DefWindowProc(WindowHandle, unsigned message, uintptr_t wParam, intptr_t) {

@@ -10,8 +10,8 @@
 #include <cstring>
 #include <deque>
 
+#include "platform/audio_output.h"
 #include "platform/audio_system.h"
-#include "platform/mp3_decoder.h"
 
 namespace {
 
@@ -38,6 +38,8 @@ void ReclaimPlayed(AudioSink* audio) {
   }
 }
 
+}  // namespace
+
 void* OpenAudioSink(DecoderFormat decoderFormat) {
   WAVEFORMATEX format{};
   format.wFormatTag = WAVE_FORMAT_PCM;
@@ -53,7 +55,7 @@ void* OpenAudioSink(DecoderFormat decoderFormat) {
   return audio;
 }
 
-size_t QueuedBytes(void* sink) {
+size_t QueuedAudioBytes(void* sink) {
   auto* audio = static_cast<AudioSink*>(sink);
   ReclaimPlayed(audio);
   size_t queued = 0;
@@ -62,7 +64,7 @@ size_t QueuedBytes(void* sink) {
   return queued;
 }
 
-void QueueSamples(void* sink, const void* samples, size_t byteCount) {
+void QueueAudioSamples(void* sink, const void* samples, size_t byteCount) {
   auto* audio = static_cast<AudioSink*>(sink);
   ReclaimPlayed(audio);
   if (byteCount == 0) return;
@@ -92,19 +94,7 @@ void CloseAudioSink(void* sink) {
   delete audio;
 }
 
-}  // namespace
-
 // waveOut needs no start-up: it comes with every Windows. A computer without
 // a sound device shows that when the output is opened.
 bool StartAudioSystem() { return true; }
 void StopAudioSystem() {}
-
-int audio_output_module_register(DecoderOutputModule* module) {
-  if (!module) return -1;
-  module->name = "audio";
-  module->open = OpenAudioSink;
-  module->queuedBytes = QueuedBytes;
-  module->queue = QueueSamples;
-  module->close = CloseAudioSink;
-  return 0;
-}

@@ -19,7 +19,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/mp3_decoder.h"
 #include "platform/mp3_stream.h"
 #include "platform/win32/mp3_frames.h"
 
