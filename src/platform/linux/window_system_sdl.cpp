@@ -142,8 +142,22 @@ void EndOnLostDisplayFromNowOn() {
 #endif
 }
 
+// On Wayland, SDL 2.26 draws window decorations with libdecor, and libdecor
+// goes on sending events for the frame of a destroyed GL window: once F1 has
+// made the next window, SDL reads the freed window's data and the process
+// crashes. Without libdecor a window is decorated only where the compositor
+// draws decorations itself. The hint reaches only SDL's Wayland driver, and
+// a value in the environment still wins.
+void KeepWaylandWindowsUndecoratedByLibdecor() { SDL_SetHint(SDL_HINT_VIDEO_WAYLAND_ALLOW_LIBDECOR, "0"); }
+
+bool OnWayland() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  return driver && std::strcmp(driver, "wayland") == 0;
+}
+
 bool StartVideoOnce() {
   if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+  KeepWaylandWindowsUndecoratedByLibdecor();
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
   if (DrawsNowhere()) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -230,10 +244,16 @@ WindowHandle CreateDemoWindow(const char*, const char* title, int clientWidth, i
   // The visual of a GL window is fixed when it is created, so the demo's
   // pixel format is asked for here as well as when it is set.
   AskForDemoPixelFormat(nullptr);
-  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | (fullscreen ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_RESIZABLE);
+  // A Wayland compositor switches no modes: SDL would scale a 640x480
+  // surface to the whole output, out of shape. There the window takes the
+  // output's size instead, as it does through XWayland, and its size report
+  // gives the projection the output's aspect.
+  const bool desktopSized = fullscreen && OnWayland();
+  const Uint32 fullscreenFlag = desktopSized ? Uint32(SDL_WINDOW_FULLSCREEN_DESKTOP) : Uint32(SDL_WINDOW_FULLSCREEN);
+  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | (fullscreen ? fullscreenFlag : Uint32(SDL_WINDOW_RESIZABLE));
   SDL_Window* window = SDL_CreateWindow(title, 0, 0, clientWidth, clientHeight, flags);
   if (!window) return nullptr;
-  if (fullscreen && modeGranted && SDL_SetWindowDisplayMode(window, &grantedMode) != 0) {
+  if (fullscreen && !desktopSized && modeGranted && SDL_SetWindowDisplayMode(window, &grantedMode) != 0) {
     SDL_DestroyWindow(window);
     return nullptr;
   }
