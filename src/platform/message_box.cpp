@@ -18,9 +18,13 @@ int EndingAnswer(unsigned type) { return (type & MB_BUTTON_MASK) == MB_YESNO ? I
 
 bool IsAnswer(int answer) { return answer == IDOK || answer == IDYES || answer == IDNO; }
 
+int UnshownAnswer(unsigned type) { return (type & MB_BUTTON_MASK) == MB_YESNO ? IDYES : IDOK; }
+
 int ReportOnStandardError(const char* text, const char* caption, unsigned type) {
   std::fprintf(stderr, "%s: %s\n", caption, text);
-  return EndingAnswer(type);
+  const int answer = UnshownAnswer(type);
+  if (answer == IDYES) std::fprintf(stderr, "(no message box could be shown: answered Yes)\n");
+  return answer;
 }
 
 void SetMessageBoxAnswerer(MessageBoxAnswerer answerer) { installedAnswerer.store(answerer); }

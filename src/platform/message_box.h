@@ -20,13 +20,19 @@ constexpr int IDYES = 6;
 constexpr int IDNO = 7;
 
 // Shows the box and waits for the user's answer. Where no box can be shown
-// at all, the caption and text go to standard error and the answer is the
-// one that ends the program (No for a question, OK otherwise).
+// at all, the caption and text go to standard error and the answer is
+// UnshownAnswer's.
 int ShowMessageBox(WindowHandle owner, const char* text, const char* caption, unsigned type);
 
 // The answer that ends the program for a box of this type: No for a
 // question, OK otherwise. Also the answer of a box closed without a button.
 int EndingAnswer(unsigned type);
+
+// The answer where no box can be shown at all: Yes for a question, OK
+// otherwise. The program's one question offers windowed mode, and No would
+// end it without anything on the screen, which someone who started it from
+// a menu could not tell from a program that never started.
+int UnshownAnswer(unsigned type);
 
 // Tests install an answerer: every box is then handed to it instead of the
 // screen, and its result is the answer. nullptr restores the real boxes.

@@ -5,11 +5,12 @@
 #include "platform/window_system.h"
 
 // The system's own box, shown and answered; given by each back-end. Where no
-// box can be shown it reports on standard error and gives the ending answer.
+// box can be shown it reports on standard error and gives the unshown answer.
 int ShowSystemMessageBox(WindowHandle owner, const char* text, const char* caption, unsigned type);
 
 // True for the answers a box can give: IDOK, IDYES, IDNO.
 bool IsAnswer(int answer);
 
-// The caption and text on standard error; returns the ending answer.
+// The caption and text on standard error, and for a question the answer
+// taken; returns UnshownAnswer(type).
 int ReportOnStandardError(const char* text, const char* caption, unsigned type);

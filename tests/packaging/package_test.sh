@@ -33,9 +33,12 @@ for package in "${packages[@]}"; do
   dpkg-deb --field "$package" Description | sed -n 2p | grep -q . || fail "${package##*/}: no long description"
 done
 depends=$(depends_of "$demo_package")
-for library in libsdl2-2.0-0 libmpg123-0 libglu1 libgl1 libc6; do
+# The libraries, and what SDL's message boxes need on Wayland (zenity) and
+# on X11 (the core fonts, recommended).
+for library in libsdl2-2.0-0 libmpg123-0 libglu1 libgl1 libc6 zenity; do
   [[ $depends == *", $library"* ]] || fail "qeb's Depends lacks $library: $depends"
 done
+[ "$(dpkg-deb --field "$demo_package" Recommends)" = xfonts-base ] || fail "qeb does not recommend xfonts-base"
 for library in libavcodec libavformat libavutil libswscale libswresample libegl1 qeb-capture; do
   [[ $depends == *", $library"* ]] && fail "qeb depends on $library, which only the capture needs: $depends"
 done

@@ -81,13 +81,14 @@ void PrintTo(const FailedHelperCase& c, std::ostream* out) { *out << c.name; }
 class FailedHelperTest : public HelperBoxTest, public testing::WithParamInterface<FailedHelperCase> {};
 
 // Without an answer from the helper, the box goes to standard error and the
-// answer is the one that ends the program.
-TEST_P(FailedHelperTest, ReportsOnStandardErrorWithTheEndingAnswer) {
+// answer is the unshown one: Yes to a question, said so.
+TEST_P(FailedHelperTest, ReportsOnStandardErrorWithTheUnshownAnswer) {
   const std::string helper = GetParam().present ? FakeHelper(GetParam().status) : directory + "/missing";
   testing::internal::CaptureStderr();
-  EXPECT_EQ(ShowMessageBoxInHelper(helper.c_str(), "Question?", "Ravo GL", MB_YESNO), IDNO);
+  EXPECT_EQ(ShowMessageBoxInHelper(helper.c_str(), "Question?", "Ravo GL", MB_YESNO), IDYES);
   EXPECT_EQ(ShowMessageBoxInHelper(helper.c_str(), "kan geen input openen", "MP3Player", MB_OK | MB_ICONERROR), IDOK);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Ravo GL: Question?\nMP3Player: kan geen input openen\n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "Ravo GL: Question?\n(no message box could be shown: answered Yes)\nMP3Player: kan geen input openen\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Helpers, FailedHelperTest,
@@ -129,14 +130,15 @@ TEST_F(HelperBoxTest, TheHelperEndsWithTheProcessThatShowsTheBox) {
 }
 
 // The real helper, where no box can be shown at all (no display): it writes
-// the box to standard error and answers with the ending answer.
+// the box to standard error and answers with the unshown answer.
 TEST_F(HelperBoxTest, TheRealHelperWithoutADisplay) {
   unsetenv("DISPLAY");
   unsetenv("WAYLAND_DISPLAY");
   unsetenv("SDL_VIDEODRIVER");
   testing::internal::CaptureStderr();
-  EXPECT_EQ(ShowMessageBoxInHelper(QEB_MESSAGE_BOX_HELPER, "Question?", "Ravo GL", MB_YESNO), IDNO);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Ravo GL: Question?\n");
+  EXPECT_EQ(ShowMessageBoxInHelper(QEB_MESSAGE_BOX_HELPER, "Question?", "Ravo GL", MB_YESNO), IDYES);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "Ravo GL: Question?\n(no message box could be shown: answered Yes)\n");
 }
 
 }  // namespace

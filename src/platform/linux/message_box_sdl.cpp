@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstdlib>
 #include <string>
 
 #include "platform/linux/message_box_sdl.h"
@@ -59,6 +60,21 @@ pid_t StartHelper(const char* helperPath, char* const arguments[]) {
   _exit(127);
 }
 
+// SDL's box needs a display: X11's, or a Wayland compositor's socket. With
+// neither, SDL still runs zenity, which cannot open one, and reports that
+// as a box closed without a button: the user would have seen nothing.
+bool SomeDisplayToShowOn() {
+  if (const char* x11 = std::getenv("DISPLAY"); x11 && *x11) return true;
+  const char* name = std::getenv("WAYLAND_DISPLAY");
+  std::string socket = name && *name ? name : "wayland-0";
+  if (socket[0] != '/') {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (!runtime || !*runtime) return false;
+    socket = std::string(runtime) + "/" + socket;
+  }
+  return access(socket.c_str(), F_OK) == 0;
+}
+
 }  // namespace
 
 uint32_t SdlMessageBoxFlags(unsigned type) {
@@ -83,7 +99,8 @@ int ShowSdlMessageBox(WindowHandle owner, const char* text, const char* caption,
   box.buttons = question ? yesNoButtons : okButton;
 
   int pressed = -1;
-  if (SDL_ShowMessageBox(&box, &pressed) != 0) return ReportOnStandardError(text, caption, type);
+  if (!SomeDisplayToShowOn() || SDL_ShowMessageBox(&box, &pressed) != 0)
+    return ReportOnStandardError(text, caption, type);
   // Closing the box without a button counts as its ending answer.
   return IsAnswer(pressed) ? pressed : EndingAnswer(type);
 }

@@ -21,7 +21,7 @@ int ShowSdlMessageBox(WindowHandle owner, const char* text, const char* caption,
 // the text and the type (in decimal) as its three arguments and takes its
 // exit status as the answer. Where the helper cannot be run or ends without
 // an answer, the caption and text go to standard error and the answer is the
-// ending one. Should the calling process end first, the helper is killed.
+// unshown one (UnshownAnswer). Should the calling process end first, the helper is killed.
 int ShowMessageBoxInHelper(const char* helperPath, const char* text, const char* caption, unsigned type);
 
 // The box helper's name; it is installed beside the program.
