@@ -38,8 +38,9 @@ test_packages=(
   desktop-file-utils appstream lintian
   # The Windows cross build, its tests under Wine, its MP3 fixtures and its zip.
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 xdotool mpg123 zip
-  # The demo under a Wayland compositor (Weston on Xvfb, with XWayland).
-  weston xwayland
+  # The demo under a Wayland compositor (Weston on Xvfb, with XWayland), and
+  # SDL's message box there.
+  weston xwayland zenity
   # The browser build, its tests under node and in headless Chromium, and
   # the page's compressed weight.
   emscripten nodejs chromium brotli

@@ -10,6 +10,10 @@
 #               and back, Escape ends it with 27
 #   f1-soak N   N presses of F1 (even), each handled; then the picture is
 #               back, full screen, and Escape ends it with 27
+#   question-box HELPER
+#               (PATH wayland: no DISPLAY) the box helper asks the
+#               windowed-mode question; the box waits for an answer, and
+#               Return, through the compositor, answers Yes
 # What Weston shows (its window on the Xvfb, read back from the X server)
 # is matched with frames drawn by qeb-render-frames over one period of the
 # wave, in both looks. weston-screenshooter is no use here: its PNG keeps
@@ -17,7 +21,7 @@
 # so their background comes out transparent black.
 set -u
 runner=$1 screen_match=$2 render_frames=$3 data=$4 path=$5 scenario=$6
-presses=${7:-0}
+presses=${7:-0} helper=${7:-}
 for tool in Xvfb weston Xwayland xdotool; do
   command -v "$tool" >/dev/null || { echo "weston scenario: $tool is missing (scripts/install-deps.sh installs it)"; exit 1; }
 done
@@ -45,7 +49,8 @@ mkdir -p "$workdir/data" "$workdir/ref"
 cp -r "$data"/. "$workdir/data"/
 requests=()
 for tick in $(seq 2 93); do requests+=("$tick:$workdir/ref/plain-$tick.png" "$tick:$workdir/ref/blend-$tick.png:blend"); done
-(cd "$workdir/data" && "$(dirname "$0")/../../scripts/with-xvfb.sh" --screen 640x480x24 -- \
+[ "$scenario" = question-box ] && requests=()
+(cd "$workdir/data" && [ ${#requests[@]} = 0 ] || "$(dirname "$0")/../../scripts/with-xvfb.sh" --screen 640x480x24 -- \
   "$render_frames" "${requests[@]}" >"$workdir/references.txt" 2>&1) &
 references=$!
 
@@ -70,6 +75,26 @@ wait "$references" || { cat "$workdir/references.txt"; fail "qeb-render-frames f
 compositor_ready=$(date +%s%N)
 
 cd "$workdir/data"
+if [ "$scenario" = question-box ]; then
+  # SDL's box on Wayland without X is zenity's.
+  (unset DISPLAY; exec "$helper" "Ravo GL" \
+    $'The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?' 52) \
+    >"$workdir/demo.txt" 2>&1 &
+  box=$!
+  pids+=("$box")
+  sleep 3
+  kill -0 "$box" 2>/dev/null || fail "the box did not wait for an answer (status $(wait "$box"; echo $?))"
+  DISPLAY=$xvfb xdotool keydown Return
+  sleep 0.2
+  DISPLAY=$xvfb xdotool keyup Return
+  for _ in $(seq 50); do kill -0 "$box" 2>/dev/null || break; sleep 0.1; done
+  wait "$box"
+  code=$?
+  [ "$code" = 6 ] || fail "the box answered $code, expected 6 (Yes)"
+  ! grep -q 'no message box could be shown' "$workdir/demo.txt" || fail "no box was shown"
+  echo "weston scenario $path $scenario: passed"
+  exit 0
+fi
 case $path in
   xwayland) (unset WAYLAND_DISPLAY; DISPLAY=$xwayland SDL_VIDEODRIVER=x11 exec "$runner") 2>"$workdir/demo.txt" & ;;
   wayland) (unset DISPLAY; SDL_VIDEODRIVER=wayland exec "$runner") 2>"$workdir/demo.txt" & ;;
