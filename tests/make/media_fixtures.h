@@ -1,0 +1,30 @@
+// Pictures and songs for the tests, written with FFmpeg's own encoders.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// An RGBA picture, top row first.
+struct RgbaPicture {
+  int width = 0, height = 0;
+  std::vector<uint8_t> bytes;
+};
+
+RgbaPicture MakeRgba(int width, int height, const std::function<void(int x, int y, uint8_t* rgba)>& colour);
+
+// One picture as a complete file from an encoder that writes whole files
+// ("mjpeg", "png", "bmp", "tiff", "libwebp"); empty when it fails.
+std::vector<uint8_t> EncodePicture(const char* encoder, const RgbaPicture& picture);
+
+// A JPEG with an EXIF block that gives the orientation (1..8).
+std::vector<uint8_t> WithExifOrientation(std::vector<uint8_t> jpeg, int orientation);
+
+// An animated GIF of the pictures, one a tenth of a second.
+bool WriteGif(const std::string& path, const std::vector<RgbaPicture>& frames);
+
+// A stereo song: `seconds` of a tone at `amplitude` (0..1) in the format the
+// muxer and encoder give ("flac"/"flac", "wav"/"pcm_s16le", ...).
+bool WriteSong(const std::string& path, const char* muxer, const char* encoder, double seconds, double amplitude,
+               int sampleRate = 44100);
