@@ -329,8 +329,20 @@ TEST_F(MakeTest, MorePicturesThanSlotsArePickedEvenlyAndTheRestNamed) {
   const RunResult again = RunMake({pictures.string(), "-o", out.string()}, scratch.path());
   EXPECT_EQ(again.status, 2);
   EXPECT_NE(again.errors.find("--force"), std::string::npos);
-  const RunResult forced = RunMake({(pictures / "p7.bmp").string(), "-o", out.string(), "--force"}, scratch.path());
+  // With a title in letters of several scripts, one of which no font has.
+  const RunResult forced = RunMake({(pictures / "p7.bmp").string(), "-o", out.string(), "--force", "--title",
+                                    "\xC3\x89t\xC3\xA9 \xCE\xA9 \xF4\x8F\xBF\xBD"},
+                                   scratch.path());
   EXPECT_EQ(forced.status, 0) << forced.errors;
+  EXPECT_NE(forced.errors.find("cannot draw U+10FFFD of --title"), std::string::npos) << forced.errors;
+  // The opening and end pictures carry light letters on the dark picture.
+  for (const char* name : {"Data/begin.bmp", "Data/end1.bmp", "Data/end2.bmp"}) {
+    Loaded card(out / name);
+    ASSERT_NE(card.image, nullptr);
+    int light = 0;
+    for (int i = 0; i < card.image->width * card.image->height * 3; ++i) light += card.image->data[i] > 200;
+    EXPECT_GT(light, 300) << name;
+  }
   std::ifstream newNote(out / "qeb-make.txt");
   const std::string newText(std::istreambuf_iterator<char>(newNote), {});
   EXPECT_NE(newText.find("anim3/frame40.bmp  " + (pictures / "p7.bmp").string()), std::string::npos);

@@ -18,6 +18,7 @@
 #include "picture_loader.h"
 #include "progress.h"
 #include "room_files.h"
+#include "show_cards.h"
 #include "show_folder.h"
 #include "slot_plan.h"
 
@@ -211,14 +212,23 @@ int MakeShow(const MakeOptions& options) {
     if (!candidate.usable) note << "Skipped: " << candidate.path << ": " << candidate.problem << "\n";
   }
 
-  // The opening picture is the first of the show's pictures, the end
-  // pictures its last and its first again.
-  const std::pair<const char*, size_t> cards[] = {
-      {"begin.bmp", usable.front()}, {"end1.bmp", usable.back()}, {"end2.bmp", usable.front()}};
-  for (const auto& [name, candidate] : cards) {
-    ok = ok && ReadStaged(StagedPath(folder.Path(), candidate), options.size, picture) &&
-         WriteBytes(data + name, EncodeBmp24(picture));
+  // The opening picture is the first of the show's pictures with the
+  // title; the end pictures are its last and its first with the end text.
+  std::vector<std::string> textMessages;
+  Picture first, last;
+  ok = ok && ReadStaged(StagedPath(folder.Path(), usable.front()), options.size, first) &&
+       ReadStaged(StagedPath(folder.Path(), usable.back()), options.size, last);
+  if (ok) {
+    ok = WriteBytes(data + "begin.bmp",
+                    EncodeBmp24(MakeOpeningCard(first, options.title, options.subtitle, textMessages))) &&
+         WriteBytes(data + "end1.bmp", EncodeBmp24(MakeEndCard(last, options.endText, textMessages))) &&
+         WriteBytes(data + "end2.bmp", EncodeBmp24(MakeEndCard(first, options.endText, textMessages)));
   }
+  // Each text is drawn twice at most; each problem is said once.
+  std::sort(textMessages.begin(), textMessages.end());
+  textMessages.erase(std::unique(textMessages.begin(), textMessages.end()), textMessages.end());
+  for (const std::string& text : textMessages) Say(text);
+  note << "Title: " << options.title << "\nSubtitle: " << options.subtitle << "\nEnd: " << options.endText << "\n";
   fs::remove_all(folder.Path() + "/staging", error);
 
   ok = ok && WriteText(data + "world.txt", room.world) && WriteText(data + "cam.txt", room.camera);
