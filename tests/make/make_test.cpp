@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -20,10 +21,13 @@ extern "C" {
 }
 
 #include "answered_message_boxes.h"
+#include "datagen/loudness.h"
+#include "datagen/soundtrack.h"
 #include "image/dib_image.h"
 #include "media_fixtures.h"
 #include "scene/camera_path.h"
 #include "scene/world.h"
+#include "song.h"
 #include "temporary_directory.h"
 
 namespace fs = std::filesystem;
@@ -349,6 +353,59 @@ TEST_F(MakeTest, MorePicturesThanSlotsArePickedEvenlyAndTheRestNamed) {
   EXPECT_EQ(LeftoverFolders(scratch.path()), 0);
 }
 
+// The songs of the music table: how to write one, and what becomes of it.
+struct SongCase {
+  std::string name;
+  std::function<bool(const std::string&)> write;
+  std::string error;  // empty when the song is used
+  bool fadedOut;
+};
+
+TEST_F(MakeTest, SongsAreBroughtToTheSoundtracksLoudnessOrRefused) {
+  const fs::path picture = scratch.path() / "picture.bmp";
+  ASSERT_TRUE(Write(picture, EncodePicture("bmp", Solid(16, 16, {200, 100, 50}))));
+  const std::vector<SongCase> songs = {
+      // Quiet: brought up by 20 dB or so, with no peak in the way.
+      {"quiet.flac", [](const std::string& p) { return WriteSong(p, "flac", "flac", 6, 0.03); }, "", false},
+      // Quiet with full-scale clicks: the gain alone would clip them.
+      {"clicks.flac", [](const std::string& p) { return WriteSong(p, "flac", "flac", 6, 0.05, true); }, "", false},
+      // Longer than the show: cut and faded out.
+      {"long.wav", [](const std::string& p) { return WriteSong(p, "wav", "pcm_s16le", 240, 0.3); }, "", true},
+      {"silent.wav", [](const std::string& p) { return WriteSong(p, "wav", "pcm_s16le", 3, 0); }, "it is silent",
+       false},
+      {"notes.mp3", [](const std::string& p) { return WriteFileCreatingFolders(p, "la la la\n"); },
+       "cannot use the song", false},
+  };
+  for (const SongCase& song : songs) {
+    SCOPED_TRACE(song.name);
+    const fs::path file = scratch.path() / song.name, out = scratch.path() / ("show-" + song.name);
+    ASSERT_TRUE(song.write(file.string()));
+    const RunResult run = RunMake({picture.string(), "--music", file.string(), "-o", out.string()}, scratch.path());
+    if (!song.error.empty()) {
+      EXPECT_EQ(run.status, 2);
+      EXPECT_NE(run.errors.find(song.error), std::string::npos) << run.errors;
+      EXPECT_FALSE(fs::exists(out));
+      continue;
+    }
+    ASSERT_EQ(run.status, 0) << run.errors;
+    const std::vector<std::vector<float>> sound = DecodeSong((out / "Data/demo.mp3").string());
+    ASSERT_EQ(sound.size(), 2u);
+    EXPECT_NEAR(IntegratedLoudness(sound[0], sound[1], 44100), soundtrackLoudness, 1.0);
+    EXPECT_LT(TruePeak(sound[0], sound[1], 44100), -1.0);
+    if (song.fadedOut) {
+      // As long as the show, to within the encoder's last frame, and silent
+      // over its last half second.
+      EXPECT_NEAR(double(sound[0].size()), double(soundtrackFrames), 1152.0);
+      float tail = 0;
+      for (size_t i = sound[0].size() - 22050; i < sound[0].size(); ++i) tail = std::max(tail, std::fabs(sound[0][i]));
+      EXPECT_LT(tail, 0.001f);
+    } else {
+      EXPECT_NEAR(double(sound[0].size()) / 44100, 6.0, 0.1);
+    }
+  }
+  EXPECT_EQ(LeftoverFolders(scratch.path()), 0);
+}
+
 TEST_F(MakeTest, AnInterruptedRunLeavesNothing) {
   const fs::path pictures = scratch.path() / "pictures", out = scratch.path() / "show";
   const std::vector<uint8_t> jpeg = EncodePicture("mjpeg", MakeRgba(1600, 1200, [](int x, int y, uint8_t* q) {
@@ -365,7 +422,7 @@ TEST_F(MakeTest, AnInterruptedRunLeavesNothing) {
       _exit(127);
     }
     // Interrupted once its temporary folder is there, well before it ends.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(300);
     while (LeftoverFolders(scratch.path()) == 0 && std::chrono::steady_clock::now() < deadline) {
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }

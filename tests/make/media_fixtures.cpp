@@ -4,6 +4,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/opt.h>
+#include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
 }
 
@@ -157,7 +158,7 @@ bool WriteGif(const std::string& path, const std::vector<RgbaPicture>& frames) {
 }
 
 bool WriteSong(const std::string& path, const char* muxer, const char* encoder, double seconds, double amplitude,
-               int sampleRate) {
+               bool clicks, int sampleRate) {
   const AVCodec* codec = avcodec_find_encoder_by_name(encoder);
   if (!codec) return false;
   CodecPtr context(avcodec_alloc_context3(codec));
@@ -189,11 +190,63 @@ bool WriteSong(const std::string& path, const char* muxer, const char* encoder, 
     for (int i = 0; ok && i < frame->nb_samples; ++i) {
       // A tone that rises and falls, so the song has some dynamics.
       const double t = double(start + i) / sampleRate;
-      const double value = amplitude * (0.6 + 0.4 * std::sin(2 * M_PI * 0.5 * t)) * std::sin(2 * M_PI * 440 * t);
+      double value = amplitude * (0.6 + 0.4 * std::sin(2 * M_PI * 0.5 * t)) * std::sin(2 * M_PI * 440 * t);
+      if (clicks && (start + i) % (sampleRate / 4) < sampleRate / 100) value = std::sin(2 * M_PI * 1000 * t);
       samples[2 * i] = samples[2 * i + 1] = int16_t(std::lround(value * 32767));
     }
     ok = ok && Encode(context.get(), frame.get(), take);
   }
   ok = ok && Encode(context.get(), nullptr, take);
   return CloseMuxer(format) && ok;
+}
+
+std::vector<std::vector<float>> DecodeSong(const std::string& path) {
+  AVFormatContext* format = nullptr;
+  if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0) return {};
+  std::vector<std::vector<float>> channels(2);
+  const AVCodec* decoder = nullptr;
+  const int stream = avformat_find_stream_info(format, nullptr) >= 0
+                         ? av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0)
+                         : -1;
+  CodecPtr codec(decoder ? avcodec_alloc_context3(decoder) : nullptr);
+  SwrContext* resampler = nullptr;
+  AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
+  bool ok = stream >= 0 && codec &&
+            avcodec_parameters_to_context(codec.get(), format->streams[stream]->codecpar) >= 0 &&
+            avcodec_open2(codec.get(), decoder, nullptr) >= 0 &&
+            swr_alloc_set_opts2(&resampler, &stereo, AV_SAMPLE_FMT_FLTP, 44100, &codec->ch_layout, codec->sample_fmt,
+                                codec->sample_rate, 0, nullptr) >= 0 &&
+            swr_init(resampler) >= 0;
+  FramePtr frame(av_frame_alloc());
+  std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
+  auto append = [&](const uint8_t** input, int count) {
+    std::vector<float> out[2];
+    const int room = swr_get_out_samples(resampler, count) + 64;
+    out[0].resize(size_t(room));
+    out[1].resize(size_t(room));
+    uint8_t* output[2] = {reinterpret_cast<uint8_t*>(out[0].data()), reinterpret_cast<uint8_t*>(out[1].data())};
+    const int got = swr_convert(resampler, output, room, input, count);
+    for (int c = 0; c < 2 && got > 0; ++c)
+      channels[size_t(c)].insert(channels[size_t(c)].end(), out[c].begin(), out[c].begin() + got);
+  };
+  while (ok) {
+    const bool ended = av_read_frame(format, packet.get()) < 0;
+    if (ended) {
+      avcodec_send_packet(codec.get(), nullptr);
+    } else if (packet->stream_index == stream) {
+      avcodec_send_packet(codec.get(), packet.get());
+    }
+    av_packet_unref(packet.get());
+    while (avcodec_receive_frame(codec.get(), frame.get()) >= 0) {
+      append(const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
+    }
+    if (ended) {
+      append(nullptr, 0);
+      break;
+    }
+  }
+  swr_free(&resampler);
+  avformat_close_input(&format);
+  if (!ok) return {};
+  return channels;
 }

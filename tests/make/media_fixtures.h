@@ -25,6 +25,11 @@ std::vector<uint8_t> WithExifOrientation(std::vector<uint8_t> jpeg, int orientat
 bool WriteGif(const std::string& path, const std::vector<RgbaPicture>& frames);
 
 // A stereo song: `seconds` of a tone at `amplitude` (0..1) in the format the
-// muxer and encoder give ("flac"/"flac", "wav"/"pcm_s16le", ...).
+// muxer and encoder give ("flac"/"flac", "wav"/"pcm_s16le", ...); with
+// `clicks`, a full-scale beep of 10 ms every quarter second instead of the tone.
 bool WriteSong(const std::string& path, const char* muxer, const char* encoder, double seconds, double amplitude,
-               int sampleRate = 44100);
+               bool clicks = false, int sampleRate = 44100);
+
+// A song file decoded to 44.1 kHz stereo, one vector a channel; empty when
+// it cannot be decoded.
+std::vector<std::vector<float>> DecodeSong(const std::string& path);

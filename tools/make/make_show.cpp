@@ -21,6 +21,7 @@
 #include "show_cards.h"
 #include "show_folder.h"
 #include "slot_plan.h"
+#include "song.h"
 
 namespace fs = std::filesystem;
 
@@ -133,6 +134,32 @@ int MakeShow(const MakeOptions& options) {
     return 2;
   }
 
+  // The song first: a song that cannot be used stops the run before any
+  // picture is decoded.
+  std::vector<int16_t> soundtrack;
+  std::string musicNote = "the default soundtrack";
+  {
+    Progress progress;
+    progress.Update("music", 0, 0);
+    if (options.music.empty()) {
+      soundtrack = SynthesiseSoundtrack();
+    } else {
+      PreparedSong song;
+      if (!PrepareSong(options.music, song, problem)) {
+        progress.Finish();
+        Say("cannot use the song " + options.music + ": " + problem);
+        return 2;
+      }
+      char text[256];
+      std::snprintf(text, sizeof text, "%.1f s, %.1f LUFS brought to %.1f LUFS, true peak %.1f dBFS%s", song.seconds,
+                    song.sourceLoudness, song.loudness, song.truePeak,
+                    song.fadedOut ? ", cut and faded out at the end of the show" : "");
+      musicNote = options.music + " (" + text + ")";
+      soundtrack = std::move(song.samples);
+    }
+    progress.Finish();
+  }
+
   std::vector<std::string> problems;
   std::vector<Candidate> candidates;
   for (const std::string& path : CollectPictureFiles(options.inputs, options.order, problems)) {
@@ -234,11 +261,8 @@ int MakeShow(const MakeOptions& options) {
   ok = ok && WriteText(data + "world.txt", room.world) && WriteText(data + "cam.txt", room.camera);
   for (int i = 0; ok && i < 4; ++i) ok = WriteBytes(data + "map" + std::to_string(i + 1) + ".bmp", room.maps[i]);
 
-  Progress progress;
-  progress.Update("music", 0, 0);
-  ok = ok && WriteBytes(data + "demo.mp3", EncodeMp3(SynthesiseSoundtrack(), soundtrackSampleRate));
-  note << "Music: the default soundtrack\n";
-  progress.Finish();
+  ok = ok && WriteBytes(data + "demo.mp3", EncodeMp3(soundtrack, soundtrackSampleRate));
+  note << "Music: " << musicNote << "\n";
 
   ok = ok && WriteText(folder.Path() + "/qeb-make.txt", note.str());
   if (!ok) return 1;
