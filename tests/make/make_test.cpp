@@ -228,6 +228,15 @@ class MakeTest : public ::testing::Test {
     AnswerMessageBoxesFromScript();
     av_log_set_level(AV_LOG_ERROR);  // the encoders of the fixtures keep their advice to themselves
   }
+  // A two-second song, for the runs that are not about the music: the
+  // default soundtrack takes seconds to synthesise.
+  std::string ShortSong() {
+    const fs::path song = scratch.path() / "short.flac";
+    if (!fs::exists(song)) {
+      EXPECT_TRUE(WriteSong(song.string(), "flac", "flac", 2, 0.2));
+    }
+    return song.string();
+  }
   TemporaryDirectory scratch{"qeb-make-test"};
 };
 
@@ -298,7 +307,7 @@ TEST_F(MakeTest, NoUsablePictureMakesNothing) {
     ASSERT_TRUE(c.write(pictures / c.name));
   }
   const RunResult run =
-      RunMake({pictures.string(), "-o", out.string(), "--music", "/nonexistent.flac"}, scratch.path());
+      RunMake({pictures.string(), "-o", out.string(), "--music", ShortSong()}, scratch.path());
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.errors.find("no usable picture"), std::string::npos) << run.errors;
   EXPECT_FALSE(fs::exists(out));
@@ -315,7 +324,7 @@ TEST_F(MakeTest, MorePicturesThanSlotsArePickedEvenlyAndTheRestNamed) {
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.errors.find("no readable Data/world.txt"), std::string::npos) << run.errors;
 
-  const RunResult made = RunMake({pictures.string(), "-o", out.string()}, scratch.path());
+  const RunResult made = RunMake({pictures.string(), "-o", out.string(), "--music", ShortSong()}, scratch.path());
   ASSERT_EQ(made.status, 0) << made.errors;
   int leftOut = 0;
   for (size_t at = made.errors.find("left out " + pictures.string()); at != std::string::npos;
@@ -330,7 +339,7 @@ TEST_F(MakeTest, MorePicturesThanSlotsArePickedEvenlyAndTheRestNamed) {
   EXPECT_NE(text.find("anim3/frame40.bmp  " + (pictures / "p125.bmp").string() + "\n"), std::string::npos) << text;
 
   // An existing target is refused without --force and replaced with it.
-  const RunResult again = RunMake({pictures.string(), "-o", out.string()}, scratch.path());
+  const RunResult again = RunMake({pictures.string(), "-o", out.string(), "--music", ShortSong()}, scratch.path());
   EXPECT_EQ(again.status, 2);
   EXPECT_NE(again.errors.find("--force"), std::string::npos);
   // With a title in letters of several scripts, one of which no font has.
@@ -351,6 +360,39 @@ TEST_F(MakeTest, MorePicturesThanSlotsArePickedEvenlyAndTheRestNamed) {
   const std::string newText(std::istreambuf_iterator<char>(newNote), {});
   EXPECT_NE(newText.find("anim3/frame40.bmp  " + (pictures / "p7.bmp").string()), std::string::npos);
   EXPECT_EQ(LeftoverFolders(scratch.path()), 0);
+}
+
+TEST_F(MakeTest, ContainKeepsTheWholePictureOverItsBlurredCopyInTheGivenOrder) {
+  const fs::path out = scratch.path() / "show";
+  // Twice as wide as high, red on the left and blue on the right.
+  const fs::path wide = scratch.path() / "b-wide.png", square = scratch.path() / "a-green.png";
+  ASSERT_TRUE(Write(wide, EncodePicture("png", MakeRgba(200, 100, [](int x, int, uint8_t* q) {
+                                          const Colour c = x < 100 ? red : blue;
+                                          q[0] = c[0], q[1] = c[1], q[2] = c[2], q[3] = 255;
+                                        }))));
+  ASSERT_TRUE(Write(square, EncodePicture("png", Solid(50, 50, green))));
+  const RunResult run = RunMake({wide.string(), square.string(), "-o", out.string(), "--order", "given", "--fit",
+                                 "contain", "--size", "512", "--music", "/nonexistent/song.flac"},
+                                scratch.path());
+  EXPECT_EQ(run.status, 2);  // a song that is not there stops it before the pictures
+  EXPECT_NE(run.errors.find("cannot use the song /nonexistent/song.flac"), std::string::npos) << run.errors;
+  const RunResult made = RunMake({wide.string(), square.string(), "-o", out.string(), "--order", "given", "--fit",
+                                  "contain", "--size", "512", "--music", ShortSong()},
+                                 scratch.path());
+  ASSERT_EQ(made.status, 0) << made.errors;
+  Loaded first(out / "Data/anim1/anim_1.bmp"), last(out / "Data/anim3/frame40.bmp");
+  ASSERT_TRUE(first.image && last.image);
+  ASSERT_EQ(first.image->width, 512);
+  ASSERT_EQ(first.image->height, 512);
+  // The whole picture in the middle band (rows 128..383), both halves.
+  EXPECT_TRUE(Near(first.Mean(40, 200, 100, 100), red, 20)) << Show(first.Mean(40, 200, 100, 100));
+  EXPECT_TRUE(Near(first.Mean(372, 200, 100, 100), blue, 20)) << Show(first.Mean(372, 200, 100, 100));
+  // Above it the blurred copy: a darker red over the left, blue over the
+  // right, neither black nor the background grey.
+  const Colour bandLeft = first.Mean(20, 40, 60, 40), bandRight = first.Mean(432, 40, 60, 40);
+  EXPECT_TRUE(bandLeft[0] > 80 && bandLeft[0] < 200 && bandLeft[2] < 60) << Show(bandLeft);
+  EXPECT_TRUE(bandRight[2] > 80 && bandRight[2] < 200 && bandRight[0] < 60) << Show(bandRight);
+  EXPECT_TRUE(Near(last.Mean(200, 200, 100, 100), green)) << Show(last.Mean(200, 200, 100, 100));
 }
 
 // The songs of the music table: how to write one, and what becomes of it.
@@ -413,12 +455,14 @@ TEST_F(MakeTest, AnInterruptedRunLeavesNothing) {
                                                     q[3] = 255;
                                                   }));
   for (int i = 0; i < 60; ++i) ASSERT_TRUE(Write(pictures / ("p" + std::to_string(i) + ".jpg"), jpeg));
+  const std::string song = ShortSong();
   for (int signal : {SIGTERM, SIGINT}) {
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
       freopen("/dev/null", "w", stderr);
-      execl(QEB_MAKE, QEB_MAKE, pictures.c_str(), "-o", out.c_str(), static_cast<char*>(nullptr));
+      execl(QEB_MAKE, QEB_MAKE, pictures.c_str(), "-o", out.c_str(), "--music", song.c_str(),
+            static_cast<char*>(nullptr));
       _exit(127);
     }
     // Interrupted once its temporary folder is there, well before it ends.
