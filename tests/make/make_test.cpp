@@ -141,7 +141,7 @@ std::vector<InputCase> InputCases() {
                        const Colour c = x < 32 ? red : blue;
                        q[0] = c[0], q[1] = c[1], q[2] = c[2], q[3] = 255;
                      });
-                     return Write(p, WithExifOrientation(EncodePicture("mjpeg", halves), 6));
+                     return Write(p, WithExif(EncodePicture("mjpeg", halves), 6));
                    },
                    red, ""});
   // Transparent left half, opaque green right half: the left shows the background grey.
@@ -306,8 +306,7 @@ TEST_F(MakeTest, NoUsablePictureMakesNothing) {
     if (c.error.empty()) continue;
     ASSERT_TRUE(c.write(pictures / c.name));
   }
-  const RunResult run =
-      RunMake({pictures.string(), "-o", out.string(), "--music", ShortSong()}, scratch.path());
+  const RunResult run = RunMake({pictures.string(), "-o", out.string(), "--music", ShortSong()}, scratch.path());
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.errors.find("no usable picture"), std::string::npos) << run.errors;
   EXPECT_FALSE(fs::exists(out));
@@ -393,6 +392,31 @@ TEST_F(MakeTest, ContainKeepsTheWholePictureOverItsBlurredCopyInTheGivenOrder) {
   EXPECT_TRUE(bandLeft[0] > 80 && bandLeft[0] < 200 && bandLeft[2] < 60) << Show(bandLeft);
   EXPECT_TRUE(bandRight[2] > 80 && bandRight[2] < 200 && bandRight[0] < 60) << Show(bandRight);
   EXPECT_TRUE(Near(last.Mean(200, 200, 100, 100), green)) << Show(last.Mean(200, 200, 100, 100));
+}
+
+TEST_F(MakeTest, DateOrderTakesTheDateTakenAndPutsUndatedPicturesLast) {
+  const fs::path pictures = scratch.path() / "pictures", out = scratch.path() / "show";
+  const struct {
+    const char* name;
+    const char* date;
+    Colour colour;
+  } files[] = {{"a.jpg", "2024:05:03 10:00:00", red}, {"b.jpg", "", green}, {"c.jpg", "2023:01:01 09:30:00", blue}};
+  for (const auto& file : files) {
+    ASSERT_TRUE(
+        Write(pictures / file.name, WithExif(EncodePicture("mjpeg", Solid(32, 32, file.colour)), 1, file.date)));
+  }
+  const RunResult run =
+      RunMake({pictures.string(), "-o", out.string(), "--order", "date", "--music", ShortSong()}, scratch.path());
+  ASSERT_EQ(run.status, 0) << run.errors;
+  // c (2023), a (2024), then b, undated: 40 places each.
+  const Colour expected[] = {blue, red, green};
+  const std::vector<std::string> slots = SlotFiles();
+  for (int i = 0; i < 3; ++i) {
+    Loaded picture(out / slots[size_t(i) * 40 + 20]);
+    ASSERT_NE(picture.image, nullptr);
+    EXPECT_TRUE(Near(picture.Mean(100, 100, 50, 50), expected[i], 20))
+        << i << ": " << Show(picture.Mean(100, 100, 50, 50));
+  }
 }
 
 // The songs of the music table: how to write one, and what becomes of it.

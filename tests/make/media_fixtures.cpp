@@ -94,13 +94,20 @@ std::vector<uint8_t> EncodePicture(const char* encoder, const RgbaPicture& pictu
   return bytes;
 }
 
-std::vector<uint8_t> WithExifOrientation(std::vector<uint8_t> jpeg, int orientation) {
-  // APP1 "Exif": a little-endian TIFF header and one directory entry,
-  // Orientation (0x0112), a SHORT.
-  const std::vector<uint8_t> tiff = {'I',  'I',  42, 0, 8, 0, 0, 0,  // header, directory at 8
-                                     1,    0,                        // one entry
-                                     0x12, 0x01, 3,  0, 1, 0, 0, 0, uint8_t(orientation),
-                                     0,    0,    0,  0, 0, 0, 0};  // no next directory
+std::vector<uint8_t> WithExif(std::vector<uint8_t> jpeg, int orientation, const std::string& dateTime) {
+  // APP1 "Exif": a little-endian TIFF header and one directory: Orientation
+  // (0x0112, a SHORT) and DateTime (0x0132, 20 ASCII bytes stored after it).
+  const uint8_t entries = dateTime.empty() ? 1 : 2;
+  std::vector<uint8_t> tiff = {'I', 'I', 42, 0, 8, 0, 0, 0, entries, 0};
+  tiff.insert(tiff.end(), {0x12, 0x01, 3, 0, 1, 0, 0, 0, uint8_t(orientation), 0, 0, 0});
+  const uint8_t dataOffset = uint8_t(8 + 2 + 12 * entries + 4);
+  if (!dateTime.empty()) tiff.insert(tiff.end(), {0x32, 0x01, 2, 0, 20, 0, 0, 0, dataOffset, 0, 0, 0});
+  tiff.insert(tiff.end(), {0, 0, 0, 0});  // no next directory
+  if (!dateTime.empty()) {
+    std::string text = dateTime;
+    text.resize(20, '\0');
+    tiff.insert(tiff.end(), text.begin(), text.end());
+  }
   std::vector<uint8_t> segment = {0xFF, 0xE1, 0, 0, 'E', 'x', 'i', 'f', 0, 0};
   segment.insert(segment.end(), tiff.begin(), tiff.end());
   const size_t length = segment.size() - 2;

@@ -18,8 +18,9 @@ RgbaPicture MakeRgba(int width, int height, const std::function<void(int x, int 
 // ("mjpeg", "png", "bmp", "tiff", "libwebp"); empty when it fails.
 std::vector<uint8_t> EncodePicture(const char* encoder, const RgbaPicture& picture);
 
-// A JPEG with an EXIF block that gives the orientation (1..8).
-std::vector<uint8_t> WithExifOrientation(std::vector<uint8_t> jpeg, int orientation);
+// A JPEG with an EXIF block that gives the orientation (1..8) and, when
+// not empty, the date and time ("YYYY:MM:DD HH:MM:SS").
+std::vector<uint8_t> WithExif(std::vector<uint8_t> jpeg, int orientation, const std::string& dateTime = "");
 
 // An animated GIF of the pictures, one a tenth of a second.
 bool WriteGif(const std::string& path, const std::vector<RgbaPicture>& frames);
