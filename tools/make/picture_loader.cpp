@@ -73,27 +73,32 @@ struct Rgba {
 
 // The frame's region (x, y, w, h) scaled to width x height.
 bool ScaleRegion(const AVFrame* source, int x, int y, int w, int h, int width, int height, int flags, Rgba& out) {
+  const AVPixFmtDescriptor* format = av_pix_fmt_desc_get(AVPixelFormat(source->format));
+  if (!format) return false;
+  const bool whole = x == 0 && y == 0 && w == source->width && h == source->height;
+  if (!whole && (format->flags & AV_PIX_FMT_FLAG_BITSTREAM)) {
+    // Formats of less than a byte a pixel cannot be cropped in place:
+    // convert the whole picture first, then crop that.
+    Rgba converted;
+    if (!ScaleRegion(source, 0, 0, source->width, source->height, source->width, source->height, SWS_POINT, converted))
+      return false;
+    FramePtr rgba(av_frame_alloc());
+    if (!rgba) return false;
+    rgba->format = AV_PIX_FMT_RGBA;
+    rgba->data[0] = converted.bytes.data() + (size_t(y) * converted.width + x) * 4;
+    rgba->linesize[0] = converted.width * 4;
+    rgba->width = w;
+    rgba->height = h;
+    return ScaleRegion(rgba.get(), 0, 0, w, h, width, height, flags, out);
+  }
   FramePtr frame(av_frame_clone(source));
   if (!frame) return false;
   frame->crop_left = size_t(x);
   frame->crop_top = size_t(y);
   frame->crop_right = size_t(source->width - x - w);
   frame->crop_bottom = size_t(source->height - y - h);
-  if (av_frame_apply_cropping(frame.get(), AV_FRAME_CROP_UNALIGNED) < 0) {
-    // Formats of less than a byte a pixel cannot be cropped in place:
-    // convert the whole picture first, then crop that.
-    Rgba whole;
-    if (!ScaleRegion(source, 0, 0, source->width, source->height, source->width, source->height, SWS_POINT, whole))
-      return false;
-    FramePtr rgba(av_frame_alloc());
-    if (!rgba) return false;
-    rgba->format = AV_PIX_FMT_RGBA;
-    rgba->data[0] = whole.bytes.data() + (size_t(y) * whole.width + x) * 4;
-    rgba->linesize[0] = whole.width * 4;
-    rgba->width = w;
-    rgba->height = h;
-    return ScaleRegion(rgba.get(), 0, 0, w, h, width, height, flags, out);
-  }
+  if (av_frame_apply_cropping(frame.get(), AV_FRAME_CROP_UNALIGNED) < 0 || frame->width != w || frame->height != h)
+    return false;
   SwsContext* scaler = sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format), width, height,
                                       AV_PIX_FMT_RGBA, flags | SWS_ACCURATE_RND, nullptr, nullptr, nullptr);
   if (!scaler) return false;
