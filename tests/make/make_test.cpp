@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -60,6 +61,17 @@ RunResult RunMake(const std::vector<std::string>& arguments, const fs::path& scr
 bool Write(const fs::path& path, const std::vector<uint8_t>& bytes) {
   return !bytes.empty() &&
          WriteFileCreatingFolders(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+// Every readable file below the folder, by name, with its bytes.
+std::map<std::string, std::string> ReadTree(const fs::path& root) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    std::ifstream stream(entry.path(), std::ios::binary);
+    files[entry.path().string()] =
+        std::string(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
+  }
+  return files;
 }
 
 using Colour = std::array<uint8_t, 3>;
@@ -248,8 +260,10 @@ TEST_F(MakeTest, PicturesOfEveryKindFillEverySlotAndBrokenOnesAreNamed) {
     ASSERT_TRUE(c.write(pictures / c.name)) << c.name;
     if (c.error.empty()) expected.push_back(c.colour);
   }
+  const std::map<std::string, std::string> inputsBefore = ReadTree(pictures);
   const RunResult run = RunMake({pictures.string(), "-o", out.string()}, scratch.path());
   ASSERT_EQ(run.status, 0) << run.errors;
+  EXPECT_EQ(ReadTree(pictures), inputsBefore) << "an input was changed";
   for (const InputCase& c : cases) {
     const std::string line = "skipped " + (pictures / c.name).string() + ": ";
     const size_t at = run.errors.find(line);
