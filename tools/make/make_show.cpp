@@ -22,6 +22,7 @@
 #include "show_folder.h"
 #include "slot_plan.h"
 #include "song.h"
+#include "title_text.h"
 
 namespace fs = std::filesystem;
 
@@ -251,6 +252,7 @@ int MakeShow(const MakeOptions& options) {
          WriteBytes(data + "end1.bmp", EncodeBmp24(MakeEndCard(last, options.endText, textMessages))) &&
          WriteBytes(data + "end2.bmp", EncodeBmp24(MakeEndCard(first, options.endText, textMessages)));
   }
+  ReleaseFonts();
   // Each text is drawn twice at most; each problem is said once.
   std::sort(textMessages.begin(), textMessages.end());
   textMessages.erase(std::unique(textMessages.begin(), textMessages.end()), textMessages.end());

@@ -151,3 +151,5 @@ DrawnText DrawText(Picture& picture, const std::string& utf8, int centreX, int c
   }
   return drawn;
 }
+
+void ReleaseFonts() { FcFini(); }

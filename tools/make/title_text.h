@@ -24,3 +24,7 @@ struct DrawnText {
 // Draws the text centred on (centreX, centreY) with an outline around the
 // letters; characters the font cannot draw are left out.
 DrawnText DrawText(Picture& picture, const std::string& utf8, int centreX, int centreY, const TextLook& look);
+
+// Lets fontconfig free what it keeps between texts; call once no more text
+// will be drawn.
+void ReleaseFonts();
