@@ -87,8 +87,13 @@ void HandleEndingSignals() {
     if (sigwait(&signals, &signal) != 0) return;
     std::lock_guard<std::mutex> lock(folderMutex);
     if (!folderBeingMade.empty()) {
+      // The workers may still be writing into the folder. Renamed first,
+      // it takes no new file (they name their files by path), so removing
+      // it then cannot race with them.
+      const std::string doomed = folderBeingMade + "-ending";
+      const std::string& target = std::rename(folderBeingMade.c_str(), doomed.c_str()) == 0 ? doomed : folderBeingMade;
       std::error_code ignored;
-      fs::remove_all(folderBeingMade, ignored);
+      fs::remove_all(target, ignored);
     }
     _exit(128 + signal);
   }).detach();
