@@ -33,6 +33,8 @@ test_packages=(
   libstb-dev
   # qeb-capture: headless GL (EGL, surfaceless) and FFmpeg's libraries
   libegl-dev libegl-mesa0 libavformat-dev libavcodec-dev libavfilter-dev libavutil-dev libswscale-dev libswresample-dev
+  # qeb-make: its titles, drawn with FreeType in a font fontconfig finds
+  libfreetype-dev libfontconfig-dev fonts-dejavu-core
   python3 time
   # The package's checks: its desktop entry, AppStream data and lintian.
   desktop-file-utils appstream lintian

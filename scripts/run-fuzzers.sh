@@ -23,7 +23,7 @@ build=${QEB_FUZZ_BUILD:-build/fuzz}
 
 instrument="-fsanitize=fuzzer-no-link"
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DQEB_BUILD_FUZZERS=ON -DQEB_SANITIZE=ON -DQEB_BUILD_TESTS=OFF -DQEB_BUILD_TOOLS=OFF \
+  -DQEB_BUILD_FUZZERS=ON -DQEB_SANITIZE=ON -DQEB_BUILD_TESTS=OFF -DQEB_BUILD_TOOLS=ON \
   -DCMAKE_C_FLAGS="$instrument" -DCMAKE_CXX_FLAGS="$instrument" >/dev/null
 cmake --build "$build" --target qeb_fuzz_targets -j "$(nproc)"
 

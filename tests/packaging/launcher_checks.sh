@@ -67,11 +67,13 @@ exit "${STUB_EXIT:-0}"'
   # ("-" for no run) | a text the output holds
   local name arguments stub_exit expected_code expected_dir expected_args expected_text
   while IFS='|' read -r name arguments stub_exit expected_code expected_dir expected_args expected_text; do
+    [ "$name" = make-stand-in ] && { echo "$stub" > "$root/$programdir/qeb-make"; chmod +x "$root/$programdir/qeb-make"; }
     [ "$name" = capture-stand-in ] && { echo "$stub" > "$root/$programdir/qeb-capture"; chmod +x "$root/$programdir/qeb-capture"; }
     expected_dir=${expected_dir//DATA/$data}
     expected_dir=${expected_dir//OTHER/$other}
     expected_dir=${expected_dir//LINKED/$linked}
     expected_dir=${expected_dir//DASH/$dash}
+    expected_dir=${expected_dir//CALLER/$(cd "$work/caller" && pwd -P)}
     expected_args=${expected_args//CALLER/$work/caller}
     local launcher=$root/$bindir/qeb
     [ "$name" = through-a-link ] && launcher=$work/links/qeb
@@ -116,6 +118,10 @@ capture-output-between-options|capture --size 960x720 --to 900 sub/clip.mkv --lo
 capture-value-missing|capture out.mp4 --fps|0|0|DATA|CALLER/out.mp4 --fps|
 capture-two-outputs|capture a.mp4 b.mp4|0|0|DATA|CALLER/a.mp4 CALLER/b.mp4|
 capture-in-a-linked-folder|--data linked-data capture clip.mp4|0|0|LINKED|CALLER/clip.mp4|
+make-not-installed|make pictures -o show|0|127|-||install the package qeb-make
+make-stand-in|make pictures --title Hi -o show|2|2|CALLER|pictures --title Hi -o show|
+make-own-help|make --help|0|0|CALLER|--help|
+make-with-data|--data other make pictures -o show|0|2|-||make takes no --data
 EOF_CASES
   rm -rf "$work"
 }

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# cpack -G DEB builds two packages: qeb (the demo, its data, the launcher)
-# and, when the capture program is built, qeb-capture. Their dependencies
+# cpack -G DEB builds up to three packages: qeb (the demo, its data, the
+# launcher) and, when they are built, qeb-capture and qeb-make. Their dependencies
 # are worked out from their binaries, so the demo's package pulls in no
 # video encoder; lintian finds no error or warning in either; no file is in
 # both. The demo's package unpacked alone runs like an installed copy and
 # names the package to install for a capture; with the capture's package
-# unpacked over it, the launcher starts the capture program.
+# unpacked over it, the launcher starts the capture program, and with
+# qeb-make's, qeb-make.
 #   package_test.sh BUILD_DIR VERSION X_INPUT OTHER_DATA
-# $capture is 1 when the build holds the capture program.
+# $capture is 1 when the build holds the capture program, $make when it holds qeb-make.
 set -u
 build=$1 version=$2 x_input=$3 other=$4
 here=$(dirname "$0")
@@ -19,7 +20,9 @@ trap 'rm -rf "$work"' EXIT
 demo_package=$work/out/qeb_${version}_amd64.deb
 capture_package=$work/out/qeb-capture_${version}_amd64.deb
 packages=("$demo_package")
+make_package=$work/out/qeb-make_${version}_amd64.deb
 [ "${capture:-0}" = 1 ] && packages+=("$capture_package")
+[ "${make:-0}" = 1 ] && packages+=("$make_package")
 for package in "${packages[@]}"; do
   [ -f "$package" ] || { ls "$work/out"; echo "FAILED: no $package"; exit 1; }
 done
@@ -39,19 +42,29 @@ for library in libsdl2-2.0-0 libmpg123-0 libglu1 libgl1 libc6 zenity; do
   [[ $depends == *", $library"* ]] || fail "qeb's Depends lacks $library: $depends"
 done
 [ "$(dpkg-deb --field "$demo_package" Recommends)" = xfonts-base ] || fail "qeb does not recommend xfonts-base"
-for library in libavcodec libavformat libavutil libswscale libswresample libegl1 qeb-capture; do
-  [[ $depends == *", $library"* ]] && fail "qeb depends on $library, which only the capture needs: $depends"
+for library in libavcodec libavformat libavutil libswscale libswresample libegl1 qeb-capture libfontconfig1 qeb-make; do
+  [[ $depends == *", $library"* ]] && fail "qeb depends on $library, which only the capture or qeb-make needs: $depends"
 done
 if [ "${capture:-0}" = 1 ]; then
   depends=$(depends_of "$capture_package")
   for library in "qeb (= $version)" libavcodec libavformat libswscale libegl1 libc6; do
     [[ $depends == *", $library"* ]] || fail "qeb-capture's Depends lacks $library: $depends"
   done
-  # dpkg refuses to install a file that another package owns.
-  files() { dpkg-deb -c "$1" | grep -v '^d' | awk '{print $6}' | sort; }
-  shared=$(comm -12 <(files "$demo_package") <(files "$capture_package"))
-  [ -z "$shared" ] || fail "files in both packages: $shared"
 fi
+if [ "${make:-0}" = 1 ]; then
+  depends=$(depends_of "$make_package")
+  for library in "qeb (= $version)" libavcodec libavformat libswscale libswresample libavfilter libmp3lame0 libfreetype6 libfontconfig1 fonts-dejavu-core libc6; do
+    [[ $depends == *", $library"* ]] || fail "qeb-make's Depends lacks $library: $depends"
+  done
+fi
+# dpkg refuses to install a file that another package owns.
+files() { dpkg-deb -c "$1" | grep -v '^d' | awk '{print $6}' | sort; }
+for ((i = 0; i < ${#packages[@]}; ++i)); do
+  for ((j = i + 1; j < ${#packages[@]}; ++j)); do
+    shared=$(comm -12 <(files "${packages[i]}") <(files "${packages[j]}"))
+    [ -z "$shared" ] || fail "files in both ${packages[i]##*/} and ${packages[j]##*/}: $shared"
+  done
+done
 
 if command -v lintian >/dev/null; then
   for package in "${packages[@]}"; do
@@ -76,6 +89,17 @@ if [ "${capture:-0}" = 1 ]; then
   (cd "$work" && "$launcher" capture --help) >"$work/out.log" 2>&1 || code=$?
   [ "$code" = 0 ] && grep -q '^usage: qeb-capture' "$work/out.log" ||
     fail "qeb capture --help with qeb-capture unpacked: exit code $code, $(cat "$work/out.log")"
+fi
+code=0
+(cd "$work" && "$launcher" make pictures -o show) >"$work/out.log" 2>&1 || code=$?
+[ "$code" = 127 ] || fail "qeb make without qeb-make ended with $code, expected 127"
+grep -q 'install the package qeb-make' "$work/out.log" || fail "qeb make without qeb-make: $(cat "$work/out.log")"
+if [ "${make:-0}" = 1 ]; then
+  dpkg-deb -x "$make_package" "$work/root"
+  code=0
+  (cd "$work" && "$launcher" make --help) >"$work/out.log" 2>&1 || code=$?
+  [ "$code" = 0 ] && grep -q '^usage: qeb-make' "$work/out.log" ||
+    fail "qeb make --help with qeb-make unpacked: exit code $code, $(cat "$work/out.log")"
 fi
 [ $failures = 0 ] && echo "package: all checks passed"
 exit $((failures > 0))
