@@ -41,6 +41,8 @@ for (const { name, page: pageDir, box, exitCode } of cases) {
       assert.ok(dialogs[0].message.includes(caption) && dialogs[0].message.includes(text), dialogs[0].message);
       assert.ok(await h.isShown(page, '#ended'));
       assert.equal((await h.endScreen(page)).exitCode, String(exitCode));
+      // The demo's key handlers went with it, whichever way it ended.
+      assert.deepEqual(await h.defaultsPrevented(page, ['Space']), [['Space', false]]);
       await page.screenshot({ path: h.artifactPath(`${name.replace(/ /g, '-')}.png`) });
       assert.deepEqual(errors, []);
     } finally {

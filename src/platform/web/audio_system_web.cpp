@@ -21,6 +21,11 @@ EM_JS(int, OpenAudioContext, (), {
   } catch (error) {
     return 0;
   }
+  // The page's volume control sets this gain (Module.qebVolume, 0 to 1).
+  var audio = Module.qebAudio;
+  audio.gain = audio.context.createGain();
+  audio.gain.gain.value = typeof Module.qebVolume == 'number' ? Module.qebVolume : 1;
+  audio.gain.connect(audio.context.destination);
   // Starts the decoded soundtrack once the show has started, at the point
   // in the track the show has reached meanwhile (decoding may finish later).
   Module.qebAudio.play = function() {
@@ -29,7 +34,7 @@ EM_JS(int, OpenAudioContext, (), {
     var source = audio.context.createBufferSource();
     source.buffer = audio.buffer;
     source.loop = true;
-    source.connect(audio.context.destination);
+    source.connect(audio.gain);
     var offset = Math.max(0, audio.context.currentTime - audio.startTime) % audio.buffer.duration;
     source.start(0, offset);
     audio.source = source;

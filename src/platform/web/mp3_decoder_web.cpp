@@ -4,9 +4,11 @@
 // by block as the music code sends it, hands it to the browser at the seam
 // (the empty block) and then ends playback, so the music code returns. The
 // browser loops the decoded track by itself until the audio system stops.
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <new>
-#include <vector>
 
 #include "platform/audio_output.h"
 #include "platform/mp3_decoder.h"
@@ -16,7 +18,9 @@ struct Decoder {
   DecoderOutputModule output;
   void* sink = nullptr;
   bool inputReady = false;
-  std::vector<unsigned char> file;  // the pass gathered so far
+  unsigned char* file = nullptr;  // the pass gathered so far (malloc'd: its growth is checked)
+  size_t fileSize = 0;
+  size_t fileCapacity = 0;
   bool handedOver = false;
   bool failed = false;
 };
@@ -29,6 +33,33 @@ size_t QueuedAudioBytes(void*) { return 0; }
 void QueueAudioSamples(void*, const void*, size_t) {}
 void CloseAudioSink(void*) {}
 
+namespace {
+
+// Adds count bytes to the pass gathered. The build has no C++ exceptions,
+// so a failed std::vector growth would end the page: realloc says so instead.
+bool Gather(Decoder* decoder, const unsigned char* bytes, size_t count) {
+  if (count > decoder->fileCapacity - decoder->fileSize) {
+    if (count > SIZE_MAX / 2 - decoder->fileSize) return false;
+    size_t capacity = decoder->fileCapacity ? decoder->fileCapacity : 1 << 20;
+    while (capacity < decoder->fileSize + count) capacity *= 2;
+    void* grown = std::realloc(decoder->file, capacity);
+    if (!grown) return false;
+    decoder->file = static_cast<unsigned char*>(grown);
+    decoder->fileCapacity = capacity;
+  }
+  std::memcpy(decoder->file + decoder->fileSize, bytes, count);
+  decoder->fileSize += count;
+  return true;
+}
+
+void Forget(Decoder* decoder) {
+  std::free(decoder->file);
+  decoder->file = nullptr;
+  decoder->fileSize = decoder->fileCapacity = 0;
+}
+
+}  // namespace
+
 int decoder_new(DecoderHandle* decoder) {
   *decoder = new (std::nothrow) Decoder;
   return *decoder ? 0 : -1;
@@ -37,6 +68,7 @@ int decoder_new(DecoderHandle* decoder) {
 void decoder_delete(DecoderHandle decoder) {
   if (!decoder) return;
   if (decoder->sink && decoder->output.close) decoder->output.close(decoder->sink);
+  Forget(decoder);
   delete decoder;
 }
 
@@ -77,16 +109,17 @@ int decoder_input_open(DecoderHandle decoder) {
 int decoder_input_send_message(DecoderHandle decoder, int message, const void* data, size_t byteCount) {
   if (message != DECODER_MESSAGE_INPUT_BLOCK || decoder->handedOver || decoder->failed) return -1;
   if (byteCount == 0) {
-    LoopSoundtrackInBrowser(decoder->file.data(), decoder->file.size());
+    LoopSoundtrackInBrowser(decoder->file, decoder->fileSize);
     decoder->handedOver = true;
-    decoder->file = {};
+    Forget(decoder);
     return 0;
   }
-  const auto* bytes = static_cast<const unsigned char*>(data);
-  try {
-    decoder->file.insert(decoder->file.end(), bytes, bytes + byteCount);
-  } catch (const std::bad_alloc&) {
-    decoder->failed = true;  // no room for the file: the show goes on silent
+  if (!Gather(decoder, static_cast<const unsigned char*>(data), byteCount)) {
+    // No room for the file: the show goes on silent, and says why.
+    std::fprintf(stderr, "MP3Player: no memory for the soundtrack past %zu MiB; the show goes on silent\n",
+                 decoder->fileSize >> 20);
+    Forget(decoder);
+    decoder->failed = true;
     return -1;
   }
   return 0;
