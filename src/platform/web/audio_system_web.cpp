@@ -52,6 +52,8 @@ EM_JS(void, CloseAudioContext, (), {
 
 EM_JS(int, AudioContextOpen, (), { return Module.qebAudio ? 1 : 0; });
 
+EM_JS(int, AudioContextRate, (), { return Module.qebAudio ? Module.qebAudio.context.sampleRate | 0 : 0; });
+
 EM_JS(void, StartAudioContext, (), {
   var audio = Module.qebAudio;
   if (!audio) return;
@@ -83,6 +85,8 @@ bool StartAudioSystem() { return OpenAudioContext() != 0; }
 void StopAudioSystem() { CloseAudioContext(); }
 
 bool BrowserAudioReady() { return AudioContextOpen() != 0; }
+
+int BrowserAudioRate() { return AudioContextRate(); }
 
 void LoopSoundtrackInBrowser(const unsigned char* bytes, size_t count) { DecodeAndLoop(bytes, count); }
 

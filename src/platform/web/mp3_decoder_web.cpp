@@ -4,6 +4,12 @@
 // by block as the music code sends it, hands it to the browser at the seam
 // (the empty block) and then ends playback, so the music code returns. The
 // browser loops the decoded track by itself until the audio system stops.
+//
+// The browser decodes the file whole, into 32-bit samples at its own rate:
+// a long file of a low bit rate would take gigabytes and end the tab. So the
+// file's length is read from its frame headers first, and a file whose
+// decoded copy would pass the bound is not handed over: the viewer gets an
+// MP3Player box saying so, and the show goes on silent.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -11,8 +17,10 @@
 #include <new>
 
 #include "platform/audio_output.h"
+#include "platform/message_box.h"
 #include "platform/mp3_decoder.h"
 #include "platform/web/browser_audio.h"
+#include "platform/web/mp3_length.h"
 
 struct Decoder {
   DecoderOutputModule output;
@@ -24,6 +32,18 @@ struct Decoder {
   bool handedOver = false;
   bool failed = false;
 };
+
+namespace {
+
+// The most the browser's decoded copy of the soundtrack may take, as the
+// capture bounds its own. The file itself is at most a quarter of it: no
+// MP3 decodes to less than four times its size at the rates browsers play.
+constexpr uint64_t decodedLimit = uint64_t(256) << 20;
+constexpr size_t fileLimit = size_t(decodedLimit / 4);
+
+void ShowSoundtrackProblem(const char* text) { ShowMessageBox(nullptr, text, "MP3Player", MB_OK | MB_ICONERROR); }
+
+}  // namespace
 
 // The browser's context is the sink, whatever the format: the browser
 // decodes the file itself and plays it at its own rate. Its queue belongs to
@@ -39,7 +59,7 @@ namespace {
 // so a failed std::vector growth would end the page: realloc says so instead.
 bool Gather(Decoder* decoder, const unsigned char* bytes, size_t count) {
   if (count > decoder->fileCapacity - decoder->fileSize) {
-    if (count > SIZE_MAX / 2 - decoder->fileSize) return false;
+    if (count > fileLimit - decoder->fileSize) return false;
     size_t capacity = decoder->fileCapacity ? decoder->fileCapacity : 1 << 20;
     while (capacity < decoder->fileSize + count) capacity *= 2;
     void* grown = std::realloc(decoder->file, capacity);
@@ -108,18 +128,44 @@ int decoder_input_open(DecoderHandle decoder) {
 
 int decoder_input_send_message(DecoderHandle decoder, int message, const void* data, size_t byteCount) {
   if (message != DECODER_MESSAGE_INPUT_BLOCK || decoder->handedOver || decoder->failed) return -1;
+  char text[200];
   if (byteCount == 0) {
+    const Mp3Length length = MeasureMp3(decoder->file, decoder->fileSize);
+    const int rate = BrowserAudioRate();
+    const uint64_t decoded = DecodedBytes(length, rate);
+    if (decoded > decodedLimit) {
+      const int64_t seconds = length.samples / length.sampleRate;
+      std::snprintf(text, sizeof text,
+                    "The soundtrack plays %lld:%02lld and takes %llu MiB once decoded at %d Hz, more than the %llu MiB "
+                    "a page may take: the show goes on without sound.",
+                    static_cast<long long>(seconds / 60), static_cast<long long>(seconds % 60),
+                    static_cast<unsigned long long>(decoded >> 20), rate,
+                    static_cast<unsigned long long>(decodedLimit >> 20));
+      Forget(decoder);
+      decoder->failed = true;
+      ShowSoundtrackProblem(text);
+      return -1;
+    }
     LoopSoundtrackInBrowser(decoder->file, decoder->fileSize);
     decoder->handedOver = true;
     Forget(decoder);
     return 0;
   }
   if (!Gather(decoder, static_cast<const unsigned char*>(data), byteCount)) {
-    // No room for the file: the show goes on silent, and says why.
-    std::fprintf(stderr, "MP3Player: no memory for the soundtrack past %zu MiB; the show goes on silent\n",
-                 decoder->fileSize >> 20);
+    // Too long for the page, or no room for the file: the show goes on
+    // silent, and says why.
+    if (byteCount > fileLimit - decoder->fileSize)
+      std::snprintf(text, sizeof text,
+                    "The soundtrack file is larger than %zu MiB, more than a page may decode: the show goes on "
+                    "without sound.",
+                    fileLimit >> 20);
+    else
+      std::snprintf(text, sizeof text,
+                    "There is no memory for the soundtrack past %zu MiB: the show goes on without sound.",
+                    decoder->fileSize >> 20);
     Forget(decoder);
     decoder->failed = true;
+    ShowSoundtrackProblem(text);
     return -1;
   }
   return 0;
