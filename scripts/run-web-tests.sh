@@ -49,7 +49,7 @@ cp -r "$work/data/full" "$work/data/long-mp3"
 head -c $((8000 * 2 * 2400)) /dev/zero |
   lame --quiet -r -s 8 --bitwidth 16 --signed --little-endian -m m -b 8 - "$work/data/long-mp3/Data/demo.mp3" 2>/dev/null
 for broken in no-mp3 no-pictures long-mp3; do
-  echo "== the page without $broken" >&2
+  echo "== the page with the data set $broken" >&2
   scripts/make-web.sh --data "$work/data/$broken" --out "$work/pages/$broken"
 done
 
