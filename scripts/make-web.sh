@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # usage: scripts/make-web.sh [--data DIR] [--out OUTDIR]
 # Builds the demo as a web page into OUTDIR (default build/web): index.html,
-# preview.png (the picture for shared links), qeb.js and qeb.wasm (the demo compiled with Emscripten, build/wasm-release),
+# preview.png (the picture for shared links), qeb.js and qeb.wasm (the demo
+# compiled with Emscripten, build/wasm-release),
 # the data packed by Emscripten's file packager (qeb.data and its loader
 # qeb.data.js; the soundtrack apart in qeb-soundtrack.data and .data.js), and
 # a zip of the folder beside it (build/qeb-web.zip for build/web). Any static file
