@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # usage: scripts/make-web.sh [--data DIR] [--out OUTDIR]
 # Builds the demo as a web page into OUTDIR (default build/web): index.html,
-# qeb.js and qeb.wasm (the demo compiled with Emscripten, build/wasm-release),
+# preview.png (the picture for shared links), qeb.js and qeb.wasm (the demo
+# compiled with Emscripten, build/wasm-release),
 # the data packed by Emscripten's file packager (qeb.data and its loader
 # qeb.data.js; the soundtrack apart in qeb-soundtrack.data and .data.js), and
 # a zip of the folder beside it (build/qeb-web.zip for build/web). Any static file
@@ -89,6 +90,9 @@ trap 'rm -rf "$staging"' EXIT
 page=$staging/page
 mkdir "$page"
 cp src/platform/web/index.html "$wasm/src/shell/qeb.js" "$wasm/src/shell/qeb.wasm" "$page/"
+# The picture a shared link shows (og:image): the opening frame, as
+# scripts/render-frames.sh draws it for the README.
+cp docs/images/opening.png "$page/preview.png"
 # Packs into NAME and NAME.js in the page with Emscripten's file packager,
 # which takes ARGS (what to preload, what to leave out). LZ4 halves the
 # pictures; the program unpacks them as it reads them.

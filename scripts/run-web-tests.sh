@@ -2,7 +2,9 @@
 # usage: scripts/run-web-tests.sh [--no-install]
 # Builds the browser page and tests it, headless:
 #   1. the page with the default data (scripts/make-web.sh, into build/web),
-#      and two pages with broken data sets (no soundtrack, no pictures);
+#      two pages with broken data sets (no soundtrack, no pictures) and one
+#      whose soundtrack is too long to decode in a page (40 minutes at
+#      8 kbit/s, encoded by lame);
 #   2. the WebAssembly unit tests under node (ctest in build/wasm-tests):
 #      the shared suites that need no window and the GL layer's own tests;
 #   3. the page in headless Chromium (tests/web, node's test runner and
@@ -43,8 +45,11 @@ cp -r "$work/data/full" "$work/data/no-mp3"
 find "$work/data/no-mp3" -iname demo.mp3 -delete
 cp -r "$work/data/full" "$work/data/no-pictures"
 find "$work/data/no-pictures" -iname '*.bmp' -delete
-for broken in no-mp3 no-pictures; do
-  echo "== the page without $broken" >&2
+cp -r "$work/data/full" "$work/data/long-mp3"
+head -c $((8000 * 2 * 2400)) /dev/zero |
+  lame --quiet -r -s 8 --bitwidth 16 --signed --little-endian -m m -b 8 - "$work/data/long-mp3/Data/demo.mp3" 2>/dev/null
+for broken in no-mp3 no-pictures long-mp3; do
+  echo "== the page with the data set $broken" >&2
   scripts/make-web.sh --data "$work/data/$broken" --out "$work/pages/$broken"
 done
 
@@ -67,6 +72,7 @@ echo "== the page in headless Chromium" >&2
 export QEB_WEB_PAGE=build/web
 export QEB_WEB_PAGE_NO_MP3=$work/pages/no-mp3
 export QEB_WEB_PAGE_NO_PICTURES=$work/pages/no-pictures
+export QEB_WEB_PAGE_LONG_MP3=$work/pages/long-mp3
 export QEB_NATIVE_FRAMES=$work/native
 export QEB_WEB_ARTIFACTS=$work/artifacts
 # One file at a time: each drives a browser of its own, and the machine may

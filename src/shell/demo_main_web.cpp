@@ -56,6 +56,7 @@ void PlayMusicPart() { MusicThread(soundtrackPath); }
 // What the page's script reads for window.qeb.state().
 extern "C" __attribute__((used)) int qeb_tick() { return demoTick; }
 extern "C" __attribute__((used)) int qeb_blend() { return blendOn; }
+extern "C" __attribute__((used)) float qeb_heading() { return heading; }
 
 int DemoMain(void*, void*, const char*, int) {
   if (!OpenDemoWindow("Qeb", 640, 480, 16, fullscreen)) EndProcess(0);

@@ -60,4 +60,35 @@ TEST(WebMessageQueueTest, SaysWhichMessagesArePosted) {
   EXPECT_FALSE(TakeWebMessage(queue, &message, &posted));
 }
 
+TEST(WebMessageQueueTest, LosingTheKeyboardReleasesTheKeysStillHeld) {
+  WebMessageQueue queue;
+  QueueWebMessage(queue, Down(VK_LEFT), true);
+  QueueWebMessage(queue, Down(VK_LEFT), true);  // auto-repeat
+  QueueWebMessage(queue, Down('B'), true);
+  QueueWebMessage(queue, Up('B'), true);
+  QueueWebMessage(queue, {WM_SYSKEYDOWN, VK_MENU, 0}, true);
+  TakeUntilFrame(queue);
+  NoteFrameShown(queue);
+  TakeUntilFrame(queue);
+  NoteFrameShown(queue);
+  ReleaseHeldKeys(queue);
+  // Each key still down gets one key-up of its kind; B was already up.
+  EXPECT_EQ(TakeUntilFrame(queue), (Taken{{WM_SYSKEYUP, VK_MENU}, {WM_KEYUP, VK_LEFT}}));
+  ReleaseHeldKeys(queue);
+  EXPECT_EQ(TakeUntilFrame(queue), Taken{});
+}
+
+TEST(WebMessageQueueTest, DroppingKeysKeepsTheOtherMessages) {
+  WebMessageQueue queue;
+  QueueWebMessage(queue, Down(VK_ESCAPE), true);
+  QueueWebMessage(queue, {WM_ACTIVATE, 1, 0}, false);
+  QueueWebMessage(queue, Down(VK_LEFT), true);
+  QueueWebMessage(queue, Up(VK_ESCAPE), true);
+  DropKeyMessages(queue);
+  EXPECT_EQ(TakeUntilFrame(queue), (Taken{{WM_ACTIVATE, 1}}));
+  // The dropped key-down leaves nothing held to release.
+  ReleaseHeldKeys(queue);
+  EXPECT_EQ(TakeUntilFrame(queue), Taken{});
+}
+
 }  // namespace

@@ -103,6 +103,7 @@ describe('the page stepped frame by frame', () => {
     assert.equal(end.frame, 14065);
     assert.ok(await h.isShown(page, '#ended'));
     assert.deepEqual(await h.endScreen(page), { exitCode: '0', again: true });
+    assert.ok(h.colourCount(await h.readCanvas(page)) > 16, 'the canvas is blank at the end');
     assert.deepEqual(shared.session.dialogs, []);
     assert.deepEqual(shared.session.errors, []);
   });

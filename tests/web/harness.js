@@ -238,3 +238,17 @@ function pageForTests(dir) {
 }
 
 module.exports.pageForTests = pageForTests;
+
+// Whether the page's script may still prevent each key's default: a
+// listener on the window runs after the document's, so it sees what they did.
+async function defaultsPrevented(page, keys) {
+  await page.evaluate(() => {
+    if (!window.prevented)
+      window.addEventListener('keydown', (event) => window.prevented.push([event.code, event.defaultPrevented]));
+    window.prevented = [];
+  });
+  for (const key of keys) await page.keyboard.press(key, { delay: 50 });
+  return page.evaluate(() => window.prevented);
+}
+
+module.exports.defaultsPrevented = defaultsPrevented;

@@ -72,6 +72,8 @@ describe('the running show', () => {
     assert.ok(end.tick < 19400);
     assert.ok(await h.isShown(page, '#ended'));
     assert.deepEqual(await h.endScreen(page), { exitCode: '27', again: true });
+    // The end screen lies over the last frame drawn, which stays on the canvas.
+    assert.ok(h.colourCount(await h.readCanvas(page)) > 16, 'the canvas is blank at the end');
     // The show has stopped: no more frames.
     await new Promise((done) => setTimeout(done, 300));
     assert.equal((await h.state(page)).frame, end.frame);

@@ -21,6 +21,11 @@ EM_JS(int, OpenAudioContext, (), {
   } catch (error) {
     return 0;
   }
+  // The page's volume control sets this gain (Module.qebVolume, 0 to 1).
+  var audio = Module.qebAudio;
+  audio.gain = audio.context.createGain();
+  audio.gain.gain.value = typeof Module.qebVolume == 'number' ? Module.qebVolume : 1;
+  audio.gain.connect(audio.context.destination);
   // Starts the decoded soundtrack once the show has started, at the point
   // in the track the show has reached meanwhile (decoding may finish later).
   Module.qebAudio.play = function() {
@@ -29,7 +34,7 @@ EM_JS(int, OpenAudioContext, (), {
     var source = audio.context.createBufferSource();
     source.buffer = audio.buffer;
     source.loop = true;
-    source.connect(audio.context.destination);
+    source.connect(audio.gain);
     var offset = Math.max(0, audio.context.currentTime - audio.startTime) % audio.buffer.duration;
     source.start(0, offset);
     audio.source = source;
@@ -46,6 +51,8 @@ EM_JS(void, CloseAudioContext, (), {
 });
 
 EM_JS(int, AudioContextOpen, (), { return Module.qebAudio ? 1 : 0; });
+
+EM_JS(int, AudioContextRate, (), { return Module.qebAudio ? Module.qebAudio.context.sampleRate | 0 : 0; });
 
 EM_JS(void, StartAudioContext, (), {
   var audio = Module.qebAudio;
@@ -78,6 +85,8 @@ bool StartAudioSystem() { return OpenAudioContext() != 0; }
 void StopAudioSystem() { CloseAudioContext(); }
 
 bool BrowserAudioReady() { return AudioContextOpen() != 0; }
+
+int BrowserAudioRate() { return AudioContextRate(); }
 
 void LoopSoundtrackInBrowser(const unsigned char* bytes, size_t count) { DecodeAndLoop(bytes, count); }
 

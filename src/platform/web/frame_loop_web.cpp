@@ -5,22 +5,42 @@
 #include <emscripten/emscripten.h>
 
 #include "platform/web/page_show.h"
+#include "platform/web/web_frame_pacer.h"
 
 namespace {
 
 DemoFrameFunction demoFrame = nullptr;
 bool started = false;
 int framesDrawn = 0;
+FramePacer pacer;
 
 void DrawOneFrame() {
   ++framesDrawn;  // counted first: the last frame ends the process inside the call
   demoFrame();
 }
 
-// Emscripten's main loop rather than a bare animation-frame loop: it runs
-// on requestAnimationFrame too, and it takes the end of the process inside
-// a frame (EndProcess) as the end of the loop, not as an error.
-void OnAnimationFrame() { DrawOneFrame(); }
+// The JavaScript below is the browser's; clang-format would split it.
+// clang-format off
+
+// One call of qeb_animation_frame per animation frame, with the frame's
+// time. The end of the process inside a frame (EndProcess) throws
+// Emscripten's exit status through the call: that ends the loop, as does an
+// end that came between frames (the soundtrack's error).
+EM_JS(void, RunAnimationFrameLoop, (), {
+  function onAnimationFrame(time) {
+    if (ABORT) return;
+    try {
+      Module._qeb_animation_frame(time);
+    } catch (error) {
+      if (error && (error.name === 'ExitStatus' || error === 'unwind')) return;
+      throw error;
+    }
+    if (!ABORT) requestAnimationFrame(onAnimationFrame);
+  }
+  requestAnimationFrame(onAnimationFrame);
+});
+
+// clang-format on
 
 }  // namespace
 
@@ -40,8 +60,13 @@ EMSCRIPTEN_KEEPALIVE void qeb_start() {
   if (started || !demoFrame) return;
   started = true;
   StartSoundtrackPlayback();
-  EnterWishedFullScreen();
-  emscripten_set_main_loop(OnAnimationFrame, 0, false);
+  StartShowInWindow();
+  RunAnimationFrameLoop();
+}
+
+// An animation frame of the running show: a demo frame when it is due.
+EMSCRIPTEN_KEEPALIVE void qeb_animation_frame(double time) {
+  if (started && PaceAnimationFrame(pacer, time)) DrawOneFrame();
 }
 
 // Draws count frames at once while the show waits for its start. Returns

@@ -4,22 +4,46 @@
 // by block as the music code sends it, hands it to the browser at the seam
 // (the empty block) and then ends playback, so the music code returns. The
 // browser loops the decoded track by itself until the audio system stops.
+//
+// The browser decodes the file whole, into 32-bit samples at its own rate:
+// a long file of a low bit rate would take gigabytes and end the tab. So the
+// file's length is read from its frame headers first, and a file whose
+// decoded copy would pass the bound is not handed over: the viewer gets an
+// MP3Player box saying so, and the show goes on silent.
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <new>
-#include <vector>
 
 #include "platform/audio_output.h"
+#include "platform/message_box.h"
 #include "platform/mp3_decoder.h"
 #include "platform/web/browser_audio.h"
+#include "platform/web/mp3_length.h"
 
 struct Decoder {
   DecoderOutputModule output;
   void* sink = nullptr;
   bool inputReady = false;
-  std::vector<unsigned char> file;  // the pass gathered so far
+  unsigned char* file = nullptr;  // the pass gathered so far (malloc'd: its growth is checked)
+  size_t fileSize = 0;
+  size_t fileCapacity = 0;
   bool handedOver = false;
   bool failed = false;
 };
+
+namespace {
+
+// The most the browser's decoded copy of the soundtrack may take, as the
+// capture bounds its own. The file itself is at most a quarter of it: no
+// MP3 decodes to less than four times its size at the rates browsers play.
+constexpr uint64_t decodedLimit = uint64_t(256) << 20;
+constexpr size_t fileLimit = size_t(decodedLimit / 4);
+
+void ShowSoundtrackProblem(const char* text) { ShowMessageBox(nullptr, text, "MP3Player", MB_OK | MB_ICONERROR); }
+
+}  // namespace
 
 // The browser's context is the sink, whatever the format: the browser
 // decodes the file itself and plays it at its own rate. Its queue belongs to
@@ -29,6 +53,33 @@ size_t QueuedAudioBytes(void*) { return 0; }
 void QueueAudioSamples(void*, const void*, size_t) {}
 void CloseAudioSink(void*) {}
 
+namespace {
+
+// Adds count bytes to the pass gathered. The build has no C++ exceptions,
+// so a failed std::vector growth would end the page: realloc says so instead.
+bool Gather(Decoder* decoder, const unsigned char* bytes, size_t count) {
+  if (count > decoder->fileCapacity - decoder->fileSize) {
+    if (count > fileLimit - decoder->fileSize) return false;
+    size_t capacity = decoder->fileCapacity ? decoder->fileCapacity : 1 << 20;
+    while (capacity < decoder->fileSize + count) capacity *= 2;
+    void* grown = std::realloc(decoder->file, capacity);
+    if (!grown) return false;
+    decoder->file = static_cast<unsigned char*>(grown);
+    decoder->fileCapacity = capacity;
+  }
+  std::memcpy(decoder->file + decoder->fileSize, bytes, count);
+  decoder->fileSize += count;
+  return true;
+}
+
+void Forget(Decoder* decoder) {
+  std::free(decoder->file);
+  decoder->file = nullptr;
+  decoder->fileSize = decoder->fileCapacity = 0;
+}
+
+}  // namespace
+
 int decoder_new(DecoderHandle* decoder) {
   *decoder = new (std::nothrow) Decoder;
   return *decoder ? 0 : -1;
@@ -37,6 +88,7 @@ int decoder_new(DecoderHandle* decoder) {
 void decoder_delete(DecoderHandle decoder) {
   if (!decoder) return;
   if (decoder->sink && decoder->output.close) decoder->output.close(decoder->sink);
+  Forget(decoder);
   delete decoder;
 }
 
@@ -76,17 +128,44 @@ int decoder_input_open(DecoderHandle decoder) {
 
 int decoder_input_send_message(DecoderHandle decoder, int message, const void* data, size_t byteCount) {
   if (message != DECODER_MESSAGE_INPUT_BLOCK || decoder->handedOver || decoder->failed) return -1;
+  char text[200];
   if (byteCount == 0) {
-    LoopSoundtrackInBrowser(decoder->file.data(), decoder->file.size());
+    const Mp3Length length = MeasureMp3(decoder->file, decoder->fileSize);
+    const int rate = BrowserAudioRate();
+    const uint64_t decoded = DecodedBytes(length, rate);
+    if (decoded > decodedLimit) {
+      const int64_t seconds = length.samples / length.sampleRate;
+      std::snprintf(text, sizeof text,
+                    "The soundtrack plays %lld:%02lld and takes %llu MiB once decoded at %d Hz, more than the %llu MiB "
+                    "a page may take: the show goes on without sound.",
+                    static_cast<long long>(seconds / 60), static_cast<long long>(seconds % 60),
+                    static_cast<unsigned long long>(decoded >> 20), rate,
+                    static_cast<unsigned long long>(decodedLimit >> 20));
+      Forget(decoder);
+      decoder->failed = true;
+      ShowSoundtrackProblem(text);
+      return -1;
+    }
+    LoopSoundtrackInBrowser(decoder->file, decoder->fileSize);
     decoder->handedOver = true;
-    decoder->file = {};
+    Forget(decoder);
     return 0;
   }
-  const auto* bytes = static_cast<const unsigned char*>(data);
-  try {
-    decoder->file.insert(decoder->file.end(), bytes, bytes + byteCount);
-  } catch (const std::bad_alloc&) {
-    decoder->failed = true;  // no room for the file: the show goes on silent
+  if (!Gather(decoder, static_cast<const unsigned char*>(data), byteCount)) {
+    // Too long for the page, or no room for the file: the show goes on
+    // silent, and says why.
+    if (byteCount > fileLimit - decoder->fileSize)
+      std::snprintf(text, sizeof text,
+                    "The soundtrack file is larger than %zu MiB, more than a page may decode: the show goes on "
+                    "without sound.",
+                    fileLimit >> 20);
+    else
+      std::snprintf(text, sizeof text,
+                    "There is no memory for the soundtrack past %zu MiB: the show goes on without sound.",
+                    decoder->fileSize >> 20);
+    Forget(decoder);
+    decoder->failed = true;
+    ShowSoundtrackProblem(text);
     return -1;
   }
   return 0;

@@ -4,5 +4,7 @@
 
 // Starts the looping soundtrack, if the music's part has handed one over.
 void StartSoundtrackPlayback();
-// Enters the browser's full screen when the current window asked for it.
-void EnterWishedFullScreen();
+// The show starts: keys pressed while it waited are forgotten, the page's
+// keys belong to the demo from now on, and the browser's full screen is
+// entered when the current window asked for it.
+void StartShowInWindow();

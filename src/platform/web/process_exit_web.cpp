@@ -1,6 +1,7 @@
 // Ending the process in the browser. The page has one thread, so a request
 // from "another thread" is the same as ending at once. The page is told the
-// status first, so it can show that the show has ended and with which code.
+// status first, so it can show that the show has ended and with which code,
+// and the demo's event handlers are removed.
 #include <emscripten/emscripten.h>
 
 #include <cstdio>
@@ -9,8 +10,11 @@
 
 void EndProcess(int status) {
   std::fflush(nullptr);
+  // The demo's handlers of keys, focus and full screen go first: from now
+  // on the browser's keys are the page's again.
   EM_ASM(
       {
+        if (typeof JSEvents != 'undefined') JSEvents.removeAllEventListeners();
         if (Module.qebEnded) Module.qebEnded($0);
       },
       status);

@@ -1,5 +1,7 @@
 #include "platform/web/web_message_queue.h"
 
+#include <algorithm>
+
 namespace {
 
 bool IsKeyUp(const DemoMessage& message) { return message.message == WM_KEYUP || message.message == WM_SYSKEYUP; }
@@ -8,6 +10,11 @@ bool IsKeyDown(const DemoMessage& message) { return message.message == WM_KEYDOW
 }  // namespace
 
 void QueueWebMessage(WebMessageQueue& queue, const DemoMessage& message, bool posted) {
+  if (posted && (IsKeyDown(message) || IsKeyUp(message))) {
+    const size_t key = message.wParam & 0xFF;
+    queue.held.set(key, IsKeyDown(message));
+    queue.heldAsSystem.set(key, message.message == WM_SYSKEYDOWN);
+  }
   queue.entries.push_back({message, posted});
 }
 
@@ -24,3 +31,19 @@ bool TakeWebMessage(WebMessageQueue& queue, DemoMessage* message, bool* posted) 
 }
 
 void NoteFrameShown(WebMessageQueue& queue) { queue.downSinceFrame.reset(); }
+
+void ReleaseHeldKeys(WebMessageQueue& queue) {
+  for (unsigned key = 0; key < 256; ++key)
+    if (queue.held[key]) QueueWebMessage(queue, {queue.heldAsSystem[key] ? WM_SYSKEYUP : WM_KEYUP, key, 0}, true);
+}
+
+void DropKeyMessages(WebMessageQueue& queue) {
+  queue.entries.erase(std::remove_if(queue.entries.begin(), queue.entries.end(),
+                                     [](const WebMessageQueue::Entry& entry) {
+                                       return entry.posted && (IsKeyDown(entry.message) || IsKeyUp(entry.message));
+                                     }),
+                      queue.entries.end());
+  queue.downSinceFrame.reset();
+  queue.held.reset();
+  queue.heldAsSystem.reset();
+}

@@ -17,6 +17,10 @@ struct WebMessageQueue {
   std::deque<Entry> entries;
   // Keys whose key-down was taken since the last frame was shown.
   std::bitset<256> downSinceFrame;
+  // Keys whose key-down was queued and whose key-up was not yet, and which
+  // of them went down as system keys.
+  std::bitset<256> held;
+  std::bitset<256> heldAsSystem;
 };
 
 void QueueWebMessage(WebMessageQueue& queue, const DemoMessage& message, bool posted);
@@ -30,3 +34,12 @@ bool TakeWebMessage(WebMessageQueue& queue, DemoMessage* message, bool* posted);
 
 // A frame has been shown: held key-ups may follow.
 void NoteFrameShown(WebMessageQueue& queue);
+
+// The page lost the keyboard (another window or tab has it): queues the
+// key-up of every key still held, as a native window gets them when it
+// loses the focus, so no key stays down in the demo's record.
+void ReleaseHeldKeys(WebMessageQueue& queue);
+
+// Forgets every key message not yet taken and every key held: keys pressed
+// before the show started do not reach it. Other messages stay.
+void DropKeyMessages(WebMessageQueue& queue);

@@ -2,7 +2,11 @@
 // (#canvas, a 640x480 drawing buffer) with a WebGL context; full screen is
 // the browser's (Fullscreen API), entered at the start of the show and on F1
 // with the picture scaled to fit at 4:3 (the page's style); keys on the
-// document become the same posted messages as on the other systems.
+// document become the same posted messages as on the other systems. Until
+// the show starts the keys are the page's (Enter or Space on its cover), and
+// whatever the demo was sent meanwhile is forgotten at the start; a page
+// that loses the keyboard releases the keys still held, as SDL does for a
+// window that loses the focus.
 //
 // What it does not do: more than one window, resizing the drawing buffer,
 // closing the window (a page is left, not closed), or holding back a drawn
@@ -33,6 +37,7 @@ PlatformWindow theWindow;
 WindowHandle liveWindow = nullptr;
 bool wantsFullScreen = false;  // the live window was created full screen
 bool showStarted = false;      // full screen needs the click that starts the show
+bool canvasUsed = false;       // a window was destroyed: the next one needs a fresh canvas
 bool sizeNoticePending = false;
 WebMessageQueue pending;  // from the browser's events to PeekDemoMessage
 PixelFormatDescriptor chosenFormat;
@@ -59,13 +64,23 @@ EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* event, void*) {
   message.wParam = virtualKey;
   message.lParam = event->repeat ? intptr_t(1) << 30 : 0;  // bit 30: the key was already down
   QueueWebMessage(pending, message, true);
+  // Before the start the page's own keys work (Tab, Enter and Space on the
+  // cover); a script stepping the waiting show still gets them as messages.
+  if (!showStarted) return EM_FALSE;
   return BrowserKeepsKey(*event, virtualKey) ? EM_FALSE : EM_TRUE;  // true: no browser default
 }
 
-// A hidden page counts as a minimised window.
+// A hidden page counts as a minimised window, and has lost the keyboard.
 EM_BOOL OnVisibility(int, const EmscriptenVisibilityChangeEvent* event, void*) {
   const bool hidden = event->hidden != 0;
+  if (hidden) ReleaseHeldKeys(pending);
   QueueWebMessage(pending, {WM_ACTIVATE, MakeActivateParam(hidden) | (hidden ? 0u : 1u), 0}, false);
+  return EM_FALSE;
+}
+
+// Another window or tab has the keyboard: its key-ups never reach the page.
+EM_BOOL OnBlur(int, const EmscriptenFocusEvent*, void*) {
+  ReleaseHeldKeys(pending);
   return EM_FALSE;
 }
 
@@ -74,12 +89,14 @@ EM_BOOL OnVisibility(int, const EmscriptenVisibilityChangeEvent* event, void*) {
 
 EM_JS(int, PageOffersFullScreen, (), { return document.fullscreenEnabled ? 1 : 0; });
 
-// Full screen on the canvas's stage, which the page's style scales to fit
-// at 4:3. Escape belongs to the demo, so the keyboard lock asks for it; where
-// the browser does not give it, the page says that Escape leaves full screen.
+// Full screen on the page's screen (#screen: the canvas's stage, which the
+// page's style scales to fit at 4:3, and the page's controls), or on the
+// stage where the page has none. Escape belongs to the demo, so the keyboard
+// lock asks for it; where the browser does not give it, the page says that
+// Escape leaves full screen.
 EM_JS(void, RequestPageFullScreen, (), {
   var canvas = document.getElementById('canvas');
-  var stage = canvas && canvas.parentElement;
+  var stage = document.getElementById('screen') || (canvas && canvas.parentElement);
   if (!stage || !stage.requestFullscreen || document.fullscreenElement) return;
   stage.requestFullscreen({navigationUI : 'hide'})
       .then(
@@ -109,7 +126,9 @@ EM_JS(void, SetPageCursorShown, (int shown), {
 
 // A window that is destroyed takes its GL context and everything in it
 // along: a fresh canvas in the old one's place gives the next window a
-// fresh WebGL context, as a new window does on the other systems.
+// fresh WebGL context, as a new window does on the other systems. It is
+// put in when the next window opens, so the last picture stays on the page
+// once the show has ended.
 EM_JS(void, ReplaceCanvas, (), {
   var old = document.getElementById('canvas');
   if (!old) return;
@@ -124,26 +143,50 @@ EM_JS(void, ShowNoWebGlNotice, (), {
 
 // clang-format on
 
+// The browser's full screen changed. Leaving it through the browser (its
+// Escape, its menu) switches the demo to a window as F1 does, by the same
+// key message, so the demo's idea of full screen stays the browser's and
+// the next F1 enters it again. Full screen granted after the demo had
+// switched to a window meanwhile is left again.
+EM_BOOL OnFullScreenChange(int, const EmscriptenFullscreenChangeEvent* event, void*) {
+  if (!liveWindow || !showStarted) return EM_FALSE;
+  const bool browserFullScreen = event->isFullscreen != 0;
+  if (browserFullScreen == wantsFullScreen) return EM_FALSE;
+  if (wantsFullScreen) {
+    QueueWebMessage(pending, {WM_KEYDOWN, VK_F1, 0}, true);
+    QueueWebMessage(pending, {WM_KEYUP, VK_F1, 0}, true);
+  } else {
+    ExitPageFullScreen();
+  }
+  return EM_FALSE;
+}
+
+void ListenToPage(bool listen) {
+  const char* const document = EMSCRIPTEN_EVENT_TARGET_DOCUMENT;
+  emscripten_set_keydown_callback(document, nullptr, EM_FALSE, listen ? OnKey : nullptr);
+  emscripten_set_keyup_callback(document, nullptr, EM_FALSE, listen ? OnKey : nullptr);
+  emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, listen ? OnVisibility : nullptr);
+  emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, listen ? OnBlur : nullptr);
+  emscripten_set_fullscreenchange_callback(document, nullptr, EM_FALSE, listen ? OnFullScreenChange : nullptr);
+}
+
 }  // namespace
 
-void EnterWishedFullScreen() {
+void StartShowInWindow() {
   showStarted = true;
+  DropKeyMessages(pending);
   if (liveWindow && wantsFullScreen) RequestPageFullScreen();
 }
 
 bool RegisterWindowClass(const char*, WindowProcedure procedure) {
   windowProcedure = procedure;
-  emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_FALSE, OnKey);
-  emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_FALSE, OnKey);
-  emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, OnVisibility);
+  ListenToPage(true);
   return true;
 }
 
 bool UnregisterWindowClass(const char*) {
   if (!windowProcedure) return false;
-  emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_FALSE, nullptr);
-  emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_FALSE, nullptr);
-  emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, nullptr);
+  ListenToPage(false);
   windowProcedure = nullptr;
   return true;
 }
@@ -158,6 +201,8 @@ void ShowMouseCursor(bool show) { SetPageCursorShown(show ? 1 : 0); }
 
 WindowHandle CreateDemoWindow(const char*, const char*, int clientWidth, int clientHeight, bool fullscreen) {
   if (liveWindow || clientWidth != canvasWidth || clientHeight != canvasHeight) return nullptr;
+  if (canvasUsed) ReplaceCanvas();
+  canvasUsed = false;
   liveWindow = &theWindow;
   wantsFullScreen = fullscreen;
   if (showStarted) {
@@ -173,7 +218,7 @@ bool DestroyDemoWindow(WindowHandle hWnd) {
   if (!hWnd || hWnd != liveWindow) return false;
   liveWindow = nullptr;
   sizeNoticePending = false;
-  ReplaceCanvas();
+  canvasUsed = true;
   return true;
 }
 
@@ -207,6 +252,9 @@ bool MakeGlContextCurrent(DeviceContext, GlContext hRC) {
   // The browser presents a frame once the page's task returns, in step with
   // the display: the animation frames pace the clock.
   const auto context = static_cast<EMSCRIPTEN_WEBGL_CONTEXT_HANDLE>(reinterpret_cast<intptr_t>(hRC));
+  // What the context leaving still holds is drawn into its canvas first: a
+  // frame drawn but not shown (the one on Escape) is what the canvas keeps.
+  if (!hRC && emscripten_webgl_get_current_context() > 0) FlushGl();
   if (emscripten_webgl_make_context_current(context) != EMSCRIPTEN_RESULT_SUCCESS) return false;
   if (!hRC) {
     UseGlSink(nullptr);
