@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# usage: scripts/make-web.sh [--data DIR] [--out OUTDIR]
+# usage: scripts/make-web.sh [--data DIR] [--out OUTDIR] [--source URL]
 # Builds the demo as a web page into OUTDIR (default build/web): index.html,
 # preview.png (the picture for shared links), qeb.js and qeb.wasm (the demo
 # compiled with Emscripten, build/wasm-release),
@@ -14,6 +14,9 @@
 # demo's working directory (DIR/Data/...). The program is rebuilt only when
 # its sources changed, so pages for other data sets are cheap to make.
 #
+# The page names its licence (LICENSE.txt beside it) and, with --source,
+# where its source lives.
+#
 # DIR and OUTDIR are taken from the folder the script is started in. An
 # existing OUTDIR is replaced only if it is a page this script made (each
 # one holds a .qeb-web-page file); anything else is refused.
@@ -21,11 +24,18 @@ if [ "${1:-}" = --help ]; then sed -n '2,/^[^#]/s/^# \{0,1\}//p' "$0"; exit 0; f
 set -eu -o pipefail
 data=
 out=
+source=
 while [ $# -gt 0 ]; do
   case $1 in
     --data) [ $# -ge 2 ] && [ -n "$2" ] || { echo "make-web: --data needs a folder" >&2; exit 2; }; data=$2; shift ;;
     --out) [ $# -ge 2 ] && [ -n "$2" ] || { echo "make-web: --out needs a folder" >&2; exit 2; }; out=$2; shift ;;
-    *) echo "make-web: unknown argument '$1' (usage: scripts/make-web.sh [--data DIR] [--out OUTDIR])" >&2; exit 2 ;;
+    --source)
+      [ $# -ge 2 ] && [[ "$2" =~ ^https?://[^[:space:]\"\'\<\>\&|]+$ ]] ||
+        { echo "make-web: --source needs a web address (http:// or https://)" >&2; exit 2; }
+      source=$2
+      shift
+      ;;
+    *) echo "make-web: unknown argument '$1' (usage: scripts/make-web.sh [--data DIR] [--out OUTDIR] [--source URL])" >&2; exit 2 ;;
   esac
   shift
 done
@@ -93,6 +103,10 @@ cp src/platform/web/index.html "$wasm/src/shell/qeb.js" "$wasm/src/shell/qeb.was
 # The picture a shared link shows (og:image): the opening frame, as
 # scripts/render-frames.sh draws it for the README.
 cp docs/images/opening.png "$page/preview.png"
+cp LICENSE "$page/LICENSE.txt"
+if [ -n "$source" ]; then
+  sed -i "s|<!--source-->| \&middot; source: <a href=\"$source\">$source</a>|" "$page/index.html"
+fi
 # Packs into NAME and NAME.js in the page with Emscripten's file packager,
 # which takes ARGS (what to preload, what to leave out). LZ4 halves the
 # pictures; the program unpacks them as it reads them.

@@ -23,8 +23,11 @@ fail() {
 # The project: the two scripts, the page's index.html, a built program and
 # a data/ folder of its own that no page here may take.
 project=$work/project
-mkdir -p "$project/scripts" "$project/src/platform/web" "$project/build/wasm-release/src/shell" "$project/data/Data"
+mkdir -p "$project/scripts" "$project/src/platform/web" "$project/build/wasm-release/src/shell" "$project/data/Data" \
+  "$project/docs/images"
 cp "$source_dir/scripts/make-web.sh" "$source_dir/scripts/serve-web.sh" "$project/scripts/"
+cp "$source_dir/LICENSE" "$project/"
+cp "$source_dir/docs/images/opening.png" "$project/docs/images/"
 cp "$source_dir/src/platform/web/index.html" "$project/src/platform/web/"
 touch "$project/build/wasm-release/CMakeCache.txt"
 echo 'program' >"$project/build/wasm-release/src/shell/qeb.js"
@@ -92,6 +95,19 @@ grep -q 'thumbnails\|written' "$caller/page/qeb.data.js" && fail "hidden names w
 grep -q '"/Data/demo.mp3"' "$caller/page/qeb-soundtrack.data.js" || fail "the soundtrack is not in its package"
 python3 -c 'import sys, zipfile; names = zipfile.ZipFile(sys.argv[1]).namelist(); sys.exit(any(".qeb-web-page" in n for n in names) or "qeb-web/index.html" not in names)' \
   "$caller/qeb-page.zip" || fail "the zip beside the page is missing or holds the marker"
+
+[ -f "$caller/page/LICENSE.txt" ] && grep -q 'href="LICENSE.txt"' "$caller/page/index.html" ||
+  fail "the page does not carry and name its licence"
+grep -q 'source:' "$caller/page/index.html" && fail "a page made without --source names a source"
+
+# --source names where the source lives; anything but a plain web address is refused.
+make_web "$caller" --data data --out page --source https://example.org/qeb
+grep -q 'source: <a href="https://example.org/qeb">' "$caller/page/index.html" ||
+  fail "--source is not on the page (exit code $code: $err)"
+for address in 'javascript:alert(1)' 'https://x/"><script>' 'https://x/a|b' ''; do
+  make_web "$caller" --data data --out page --source "$address"
+  [ "$code" = 2 ] && grep -q 'needs a web address' <<<"$err" || fail "--source '$address': exit code $code: $err"
+done
 
 # A page it made is replaced on the next run.
 echo 'stale' >"$caller/page/stale.txt"
