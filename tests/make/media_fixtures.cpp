@@ -1,4 +1,5 @@
 #include "media_fixtures.h"
+#include "media_handles.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -12,17 +13,6 @@ extern "C" {
 #include <memory>
 
 namespace {
-struct CodecCloser {
-  void operator()(AVCodecContext* codec) const { avcodec_free_context(&codec); }
-};
-struct FrameFreer {
-  void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct PacketFreer {
-  void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-using CodecPtr = std::unique_ptr<AVCodecContext, CodecCloser>;
-using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
 
 FramePtr ConvertFrame(const RgbaPicture& picture, AVPixelFormat format) {
   FramePtr frame(av_frame_alloc());
@@ -44,7 +34,7 @@ FramePtr ConvertFrame(const RgbaPicture& picture, AVPixelFormat format) {
 template <typename Take>
 bool Encode(AVCodecContext* codec, const AVFrame* frame, Take take) {
   if (avcodec_send_frame(codec, frame) < 0) return false;
-  std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
+  PacketPtr packet(av_packet_alloc());
   for (;;) {
     const int status = avcodec_receive_packet(codec, packet.get());
     if (status == AVERROR(EAGAIN) || status == AVERROR_EOF) return true;
@@ -225,7 +215,7 @@ std::vector<std::vector<float>> DecodeSong(const std::string& path) {
                                 codec->sample_rate, 0, nullptr) >= 0 &&
             swr_init(resampler) >= 0;
   FramePtr frame(av_frame_alloc());
-  std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
+  PacketPtr packet(av_packet_alloc());
   auto append = [&](const uint8_t** input, int count) {
     std::vector<float> out[2];
     const int room = swr_get_out_samples(resampler, count) + 64;

@@ -1,4 +1,5 @@
 #include "picture_loader.h"
+#include "media_handles.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -22,20 +23,6 @@ namespace {
 // What the libraries said on this thread while it decoded a picture: the decoders name a size
 // they refuse only in their log.
 thread_local std::string lastLibraryMessage;
-
-struct FormatCloser {
-  void operator()(AVFormatContext* format) const { avformat_close_input(&format); }
-};
-struct CodecCloser {
-  void operator()(AVCodecContext* codec) const { avcodec_free_context(&codec); }
-};
-struct FrameFreer {
-  void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct PacketFreer {
-  void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
 
 std::string MediaError(int code) {
   char text[AV_ERROR_MAX_STRING_SIZE] = {};
@@ -263,7 +250,7 @@ bool DecodeFirstFrame(AVFormatContext* format, const FitSettings& settings, Fram
     return false;
   }
   const AVCodec* decoder = avcodec_find_decoder(parameters->codec_id);
-  std::unique_ptr<AVCodecContext, CodecCloser> codec(decoder ? avcodec_alloc_context3(decoder) : nullptr);
+  CodecPtr codec(decoder ? avcodec_alloc_context3(decoder) : nullptr);
   if (!codec || avcodec_parameters_to_context(codec.get(), parameters) < 0) {
     error = "no decoder for this kind of picture";
     return false;
@@ -280,7 +267,7 @@ bool DecodeFirstFrame(AVFormatContext* format, const FitSettings& settings, Fram
     error = "no decoder for this kind of picture";
     return false;
   }
-  std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
+  PacketPtr packet(av_packet_alloc());
   frame.reset(av_frame_alloc());
   if (!packet || !frame) {
     error = "out of memory";
@@ -368,7 +355,7 @@ bool LoadPicture(const std::string& path, const FitSettings& settings, LoadedPic
     error = status == AVERROR_INVALIDDATA ? "not a picture" : MediaError(status);
     return false;
   }
-  std::unique_ptr<AVFormatContext, FormatCloser> format(opened);
+  FormatPtr format(opened);
   FramePtr frame;
   lastLibraryMessage.clear();
   if (!DecodeFirstFrame(format.get(), settings, frame, error)) return false;

@@ -1,4 +1,5 @@
 #include "song.h"
+#include "media_handles.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -24,25 +25,6 @@ constexpr double aimLoudness = -14.0;
 constexpr double aimPeak = -2.0;
 constexpr double fadeSeconds = 5.0, silentEndSeconds = 0.5;
 
-struct FormatCloser {
-  void operator()(AVFormatContext* format) const { avformat_close_input(&format); }
-};
-struct CodecCloser {
-  void operator()(AVCodecContext* codec) const { avcodec_free_context(&codec); }
-};
-struct ResamplerFreer {
-  void operator()(SwrContext* resampler) const { swr_free(&resampler); }
-};
-struct FrameFreer {
-  void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct PacketFreer {
-  void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-struct GraphFreer {
-  void operator()(AVFilterGraph* graph) const { avfilter_graph_free(&graph); }
-};
-
 std::string MediaError(int code) {
   char text[AV_ERROR_MAX_STRING_SIZE] = {};
   av_strerror(code, text, sizeof text);
@@ -60,7 +42,7 @@ bool Decode(const std::string& path, size_t limit, Channels& channels, bool& mor
     error = MediaError(status);
     return false;
   }
-  std::unique_ptr<AVFormatContext, FormatCloser> format(opened);
+  FormatPtr format(opened);
   if (avformat_find_stream_info(format.get(), nullptr) < 0) {
     error = "cannot read its streams";
     return false;
@@ -71,7 +53,7 @@ bool Decode(const std::string& path, size_t limit, Channels& channels, bool& mor
     error = "no sound in it that can be decoded";
     return false;
   }
-  std::unique_ptr<AVCodecContext, CodecCloser> codec(avcodec_alloc_context3(decoder));
+  CodecPtr codec(avcodec_alloc_context3(decoder));
   if (!codec || avcodec_parameters_to_context(codec.get(), format->streams[stream]->codecpar) < 0 ||
       avcodec_open2(codec.get(), decoder, nullptr) < 0) {
     error = "cannot open its decoder";
@@ -88,9 +70,9 @@ bool Decode(const std::string& path, size_t limit, Channels& channels, bool& mor
     error = "cannot convert its samples";
     return false;
   }
-  std::unique_ptr<SwrContext, ResamplerFreer> resampler(made);
-  std::unique_ptr<AVFrame, FrameFreer> frame(av_frame_alloc());
-  std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
+  ResamplerPtr resampler(made);
+  FramePtr frame(av_frame_alloc());
+  PacketPtr packet(av_packet_alloc());
   std::vector<float> converted[2];
   auto append = [&](const uint8_t** input, int count) {
     const int room = swr_get_out_samples(resampler.get(), count);
@@ -140,7 +122,7 @@ void Scale(Channels& channels, double decibels) {
 // Runs the samples through libavfilter's look-ahead limiter, so no sample
 // goes above `ceiling` (linear), without changing the level below it.
 bool Limit(Channels& channels, double ceiling) {
-  std::unique_ptr<AVFilterGraph, GraphFreer> graph(avfilter_graph_alloc());
+  GraphPtr graph(avfilter_graph_alloc());
   if (!graph) return false;
   AVFilterContext *source = nullptr, *sink = nullptr;
   char arguments[128];
@@ -166,7 +148,7 @@ bool Limit(Channels& channels, double ceiling) {
   if (!parsed || avfilter_graph_config(graph.get(), nullptr) < 0) return false;
 
   std::vector<float> limited[2];
-  std::unique_ptr<AVFrame, FrameFreer> frame(av_frame_alloc());
+  FramePtr frame(av_frame_alloc());
   auto drain = [&] {
     while (av_buffersink_get_frame(sink, frame.get()) >= 0) {
       for (int c = 0; c < 2; ++c) {
@@ -178,7 +160,7 @@ bool Limit(Channels& channels, double ceiling) {
   };
   const size_t total = channels[0].size(), chunk = 4096;
   for (size_t start = 0; start < total; start += chunk) {
-    std::unique_ptr<AVFrame, FrameFreer> input(av_frame_alloc());
+    FramePtr input(av_frame_alloc());
     input->format = AV_SAMPLE_FMT_FLTP;
     input->sample_rate = rate;
     av_channel_layout_default(&input->ch_layout, 2);
@@ -212,7 +194,7 @@ double TruePeak(const std::vector<float>& left, const std::vector<float>& right,
     swr_free(&made);
     return 0;
   }
-  std::unique_ptr<SwrContext, ResamplerFreer> resampler(made);
+  ResamplerPtr resampler(made);
   float peak = 0;
   std::vector<float> out[2];
   const size_t chunk = 8192;
