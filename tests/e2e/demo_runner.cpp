@@ -9,12 +9,19 @@
 //
 // Leaving full screen is printed too, as "left full screen": Xvfb has one
 // display mode, so the server cannot tell.
+//
+// With QEB_RUNNER_FRAME_RATE=N in the environment, frames are presented at
+// most N times a second whenever the driver refused to present them in step
+// with the display, as a display would pace them. The demo's clock counts
+// frames: unpaced, a whole show lasts under a minute on a quiet machine and
+// can end by itself in the middle of a scenario.
 #include <dlfcn.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <thread>
@@ -31,6 +38,27 @@ extern "C" int SDL_SetWindowFullscreen(SDL_Window* window, uint32_t flags) {
     std::fflush(stderr);
   }
   return real(window, flags);
+}
+
+extern "C" int SDL_GL_GetSwapInterval(void);
+extern "C" void SDL_GL_SwapWindow(SDL_Window* window) {
+  using Function = void (*)(SDL_Window*);
+  using Clock = std::chrono::steady_clock;
+  static const Function real = reinterpret_cast<Function>(dlsym(RTLD_NEXT, "SDL_GL_SwapWindow"));
+  static const char* const rate = std::getenv("QEB_RUNNER_FRAME_RATE");
+  static const Clock::duration period =
+      rate && std::atoi(rate) > 0
+          ? std::chrono::duration_cast<Clock::duration>(std::chrono::seconds(1)) / std::atoi(rate)
+          : Clock::duration::zero();
+  static Clock::time_point next{};
+  if (period != Clock::duration::zero() && SDL_GL_GetSwapInterval() == 0) {
+    const Clock::time_point now = Clock::now();
+    // Behind (a slow frame, a new window): the pace starts again from now.
+    if (next < now) next = now;
+    std::this_thread::sleep_until(next);
+    next += period;
+  }
+  real(window);
 }
 
 namespace {
