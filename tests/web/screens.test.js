@@ -82,14 +82,20 @@ describe('screens', () => {
         ogImage: document.querySelector('meta[property="og:image"]')?.content,
         noscript: document.querySelector('noscript')?.textContent,
         cover: document.querySelector('#cover').innerText,
-        source: document.querySelector('#cover a')?.href,
+        licence: document.querySelector('#cover a')?.href,
       }));
       assert.match(words.title, /Qeb/);
       assert.match(words.description, /demo/);
       assert.match(words.ogTitle, /Qeb/);
       assert.match(words.noscript, /JavaScript/);
       for (const text of ['Qeb', 'Escape', 'F1', 'B ', 'arrows', 'MIT licence']) assert.ok(words.cover.includes(text), text);
-      assert.match(words.source, /^https:\/\//);
+      // The licence comes with the page.
+      assert.match(words.licence, /\/LICENSE\.txt$/);
+      const licence = await page.evaluate(async (href) => {
+        const response = await fetch(href);
+        return { ok: response.ok, text: await response.text() };
+      }, words.licence);
+      assert.ok(licence.ok && licence.text.includes('MIT'), 'LICENSE.txt is served with the licence');
       // The preview picture is on the page's host, a PNG of the show.
       const preview = await page.evaluate(async (src) => {
         const response = await fetch(src);
