@@ -1,19 +1,16 @@
-// The progress line on a terminal: frames done, frames per second, time left.
-// Rewritten in place a few times a second; nothing at all when standard
-// error is not a terminal.
+// The capture's progress line: frames done, frames per second, time left.
 #pragma once
 
 #include <chrono>
 
+#include "terminal_line.h"
+
 class ProgressLine {
  public:
-  ProgressLine();
   void Update(int done, int total);
-  // Clears the line, so what is printed next starts on a clean line.
-  void Finish();
+  void Finish() { line_.Clear(); }
 
  private:
-  bool enabled_;
-  bool shown_ = false;
-  std::chrono::steady_clock::time_point start_, lastShown_;
+  TerminalLine line_{std::chrono::milliseconds(250)};
+  const std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };

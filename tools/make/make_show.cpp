@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
 #include <sstream>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -16,12 +18,12 @@
 #include "datagen/soundtrack.h"
 #include "picture_files.h"
 #include "picture_loader.h"
-#include "progress.h"
 #include "room_files.h"
 #include "show_cards.h"
 #include "show_folder.h"
 #include "slot_plan.h"
 #include "song.h"
+#include "terminal_line.h"
 #include "title_text.h"
 
 namespace fs = std::filesystem;
@@ -57,7 +59,7 @@ bool ReadStaged(const std::string& path, int size, Picture& picture) {
 void LoadCandidates(std::vector<Candidate>& candidates, const FitSettings& settings, const std::string& folder) {
   std::atomic<size_t> next{0};
   std::atomic<int> done{0};
-  Progress progress;
+  TerminalLine progress(std::chrono::milliseconds(200));
   const int total = int(candidates.size());
   auto work = [&] {
     for (size_t i = next++; i < candidates.size(); i = next++) {
@@ -68,7 +70,8 @@ void LoadCandidates(std::vector<Candidate>& candidates, const FitSettings& setti
         if (!candidate.usable) candidate.problem = "cannot write its staged copy";
         candidate.date = loaded.date;
       }
-      progress.Update("pictures", ++done, total);
+      const int doneNow = ++done;
+      progress.Show("pictures " + std::to_string(doneNow) + "/" + std::to_string(total), doneNow == total);
     }
   };
   const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
@@ -76,7 +79,7 @@ void LoadCandidates(std::vector<Candidate>& candidates, const FitSettings& setti
   for (unsigned i = 1; i < std::min<size_t>(cores, candidates.size()); ++i) workers.emplace_back(work);
   work();
   for (std::thread& worker : workers) worker.join();
-  progress.Finish();
+  progress.Clear();
 }
 
 bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
@@ -140,14 +143,14 @@ int MakeShow(const MakeOptions& options) {
   std::vector<int16_t> soundtrack;
   std::string musicNote = "the default soundtrack";
   {
-    Progress progress;
-    progress.Update("music", 0, 0);
+    TerminalLine progress(std::chrono::milliseconds(200));
+    progress.Show("music", true);
     if (options.music.empty()) {
       soundtrack = SynthesiseSoundtrack();
     } else {
       PreparedSong song;
       if (!PrepareSong(options.music, song, problem)) {
-        progress.Finish();
+        progress.Clear();
         Say("cannot use the song " + options.music + ": " + problem);
         return 2;
       }
@@ -158,7 +161,7 @@ int MakeShow(const MakeOptions& options) {
       musicNote = options.music + " (" + text + ")";
       soundtrack = std::move(song.samples);
     }
-    progress.Finish();
+    progress.Clear();
   }
 
   std::vector<std::string> problems;
