@@ -119,10 +119,13 @@ int OrientationOf(const AVFrame* frame) {
   return 1;
 }
 
-// The picture turned and mirrored as its EXIF orientation says.
+// The picture turned and mirrored as its EXIF orientation says. Orientations
+// 5 to 8 swap the axes; each then mirrors across none, one or both of them.
 Rgba Orient(const Rgba& in, int orientation) {
-  if (orientation == 1) return in;
+  if (orientation < 2 || orientation > 8) return in;
   const bool swap = orientation >= 5;
+  const bool mirrorX = orientation == 2 || orientation == 3 || orientation == 7 || orientation == 8;
+  const bool mirrorY = orientation == 3 || orientation == 4 || orientation == 6 || orientation == 7;
   Rgba out;
   out.width = swap ? in.height : in.width;
   out.height = swap ? in.width : in.height;
@@ -130,38 +133,9 @@ Rgba Orient(const Rgba& in, int orientation) {
   const int w = in.width, h = in.height;
   for (int Y = 0; Y < out.height; ++Y) {
     for (int X = 0; X < out.width; ++X) {
-      int x = X, y = Y;
-      switch (orientation) {
-        case 2:
-          x = w - 1 - X;
-          break;
-        case 3:
-          x = w - 1 - X;
-          y = h - 1 - Y;
-          break;
-        case 4:
-          y = h - 1 - Y;
-          break;
-        case 5:
-          x = Y;
-          y = X;
-          break;
-        case 6:
-          x = Y;
-          y = h - 1 - X;
-          break;
-        case 7:
-          x = w - 1 - Y;
-          y = h - 1 - X;
-          break;
-        case 8:
-          x = w - 1 - Y;
-          y = X;
-          break;
-        default:
-          break;
-      }
-      std::memcpy(&out.bytes[(size_t(Y) * out.width + X) * 4], &in.bytes[(size_t(y) * w + x) * 4], 4);
+      const int x = swap ? Y : X, y = swap ? X : Y;
+      std::memcpy(&out.bytes[(size_t(Y) * out.width + X) * 4],
+                  &in.bytes[(size_t(mirrorY ? h - 1 - y : y) * w + (mirrorX ? w - 1 - x : x)) * 4], 4);
     }
   }
   return out;
