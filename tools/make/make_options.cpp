@@ -1,6 +1,7 @@
 #include "make_options.h"
 
-#include <cstring>
+#include <cstddef>
+#include <utility>
 
 const char* const makeUsage =
     "usage: qeb-make [OPTIONS] PICTURE|FOLDER... -o OUT\n"
@@ -29,6 +30,31 @@ const char* const makeUsage =
     "it and its sub-folders. Exit status: 0 done, 1 the output could not be\n"
     "written, 2 bad options or no usable picture or song.\n";
 
+namespace {
+template <typename T>
+struct Choice {
+  const char* word;
+  T value;
+};
+
+// Sets `target` to the value that `word` names among `choices`; if none
+// does, `message` says which words `option` takes.
+template <typename T, size_t count>
+bool Choose(const std::string& option, const std::string& word, const Choice<T> (&choices)[count], T& target,
+            std::string& message) {
+  std::string words;
+  for (size_t i = 0; i < count; ++i) {
+    if (word == choices[i].word) {
+      target = choices[i].value;
+      return true;
+    }
+    words += (i == 0 ? "" : i + 1 == count ? " or " : ", ") + std::string(choices[i].word);
+  }
+  message = option + " takes " + words + ", not " + word;
+  return false;
+}
+}  // namespace
+
 ParseResult ParseMakeOptions(int argc, char** argv, MakeOptions& options, std::string& message) {
   bool onlyInputs = false;
   for (int i = 1; i < argc; ++i) {
@@ -54,11 +80,15 @@ ParseResult ParseMakeOptions(int argc, char** argv, MakeOptions& options, std::s
       value = argument.substr(equals + 1);
       hasValue = true;
     }
-    const char* known[] = {"-o",         "--output", "--music", "--room", "--title",
-                           "--subtitle", "--end",    "--order", "--fit",  "--size"};
-    bool isKnown = false;
-    for (const char* k : known) isKnown = isKnown || name == k;
-    if (!isKnown) {
+    // A text is taken as it is; a choice must be one of its words.
+    const std::pair<const char*, std::string*> texts[] = {
+        {"-o", &options.output},    {"--output", &options.output}, {"--music", &options.music},
+        {"--room", &options.room},  {"--title", &options.title},   {"--subtitle", &options.subtitle},
+        {"--end", &options.endText}};
+    std::string* text = nullptr;
+    for (const auto& [textName, target] : texts) text = name == textName ? target : text;
+    const bool choice = name == "--order" || name == "--fit" || name == "--size";
+    if (!text && !choice) {
       message = "unknown option " + argument;
       return ParseResult::error;
     }
@@ -69,46 +99,18 @@ ParseResult ParseMakeOptions(int argc, char** argv, MakeOptions& options, std::s
       }
       value = argv[++i];
     }
-    if (name == "-o" || name == "--output") {
-      options.output = value;
-    } else if (name == "--music") {
-      options.music = value;
-    } else if (name == "--room") {
-      options.room = value;
-    } else if (name == "--title") {
-      options.title = value;
-    } else if (name == "--subtitle") {
-      options.subtitle = value;
-    } else if (name == "--end") {
-      options.endText = value;
-    } else if (name == "--order") {
-      if (value == "name") {
-        options.order = PictureOrder::name;
-      } else if (value == "date") {
-        options.order = PictureOrder::date;
-      } else if (value == "given") {
-        options.order = PictureOrder::given;
-      } else {
-        message = "--order takes name, date or given, not " + value;
-        return ParseResult::error;
-      }
-    } else if (name == "--fit") {
-      if (value == "cover") {
-        options.fit = PictureFit::cover;
-      } else if (value == "contain") {
-        options.fit = PictureFit::contain;
-      } else {
-        message = "--fit takes cover or contain, not " + value;
-        return ParseResult::error;
-      }
-    } else if (name == "--size") {
-      if (value == "256" || value == "512") {
-        options.size = std::stoi(value);
-      } else {
-        message = "--size takes 256 or 512, not " + value;
-        return ParseResult::error;
-      }
+    if (text) {
+      *text = value;
+      continue;
     }
+    static constexpr Choice<PictureOrder> orders[] = {
+        {"name", PictureOrder::name}, {"date", PictureOrder::date}, {"given", PictureOrder::given}};
+    static constexpr Choice<PictureFit> fits[] = {{"cover", PictureFit::cover}, {"contain", PictureFit::contain}};
+    static constexpr Choice<int> sizes[] = {{"256", 256}, {"512", 512}};
+    const bool chosen = name == "--order" ? Choose(name, value, orders, options.order, message)
+                        : name == "--fit" ? Choose(name, value, fits, options.fit, message)
+                                          : Choose(name, value, sizes, options.size, message);
+    if (!chosen) return ParseResult::error;
   }
   if (options.inputs.empty()) {
     message = "no pictures given";
