@@ -2,34 +2,20 @@
 // picture file: told apart by its bytes, decoded by FFmpeg under a pixel
 // budget, turned and fitted to the square. Beyond the sanitizers' checks it
 // insists that a loaded picture is the square it was asked for.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "picture_loader.h"
+#include "scratch_file.h"
 
-// One scratch file for the whole run, rewritten for every input, in memory
-// where the system allows and unlinked at once; the loader opens it again
-// through /proc/self/fd.
-static int scratchFile = -1;
-static std::string scratchPath;
-
-static void OpenScratchFile() {
-  std::string pattern = access("/dev/shm", W_OK) == 0 ? "/dev/shm/qeb-fuzz-make-XXXXXX" : "/tmp/qeb-fuzz-make-XXXXXX";
-  scratchFile = mkstemp(pattern.data());
-  if (scratchFile < 0) std::abort();
-  unlink(pattern.c_str());
-  scratchPath = "/proc/self/fd/" + std::to_string(scratchFile);
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
   SilenceMediaLibraries();
+  return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (scratchFile < 0) OpenScratchFile();
-  if (ftruncate(scratchFile, 0) != 0) std::abort();
-  if (size > 0 && pwrite(scratchFile, data, size, 0) != ssize_t(size)) std::abort();
-
+  const std::string& path = ScratchFileWith(data, size);
   FitSettings settings;
   settings.size = 32;
   // Both fits, chosen by the input's length; a budget that keeps every
@@ -38,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   settings.pixelBudget = 4'000'000;
   LoadedPicture loaded;
   std::string error;
-  if (!LoadPicture(scratchPath, settings, loaded, error)) {
+  if (!LoadPicture(path, settings, loaded, error)) {
     if (error.empty()) std::abort();  // every refusal says why
     return 0;
   }
