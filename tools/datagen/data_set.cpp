@@ -33,6 +33,12 @@ bool MakeFolder(const std::string& path) {
 }
 }  // namespace
 
+std::string AnimationFrameFile(int series, int frame) {
+  if (series == 0) return "anim1/anim_" + std::to_string(frame + 1) + ".bmp";
+  if (series == 1) return "anim2/anim_" + std::to_string(frame + 41) + ".bmp";
+  return "anim3/frame" + std::to_string(frame + 1) + ".bmp";
+}
+
 bool WriteDataSet(const std::string& outputFolder) {
   const std::string data = outputFolder + "/Data/";
   if (!MakeFolder(data + "anim1") || !MakeFolder(data + "anim2") || !MakeFolder(data + "anim3")) return false;
@@ -47,10 +53,9 @@ bool WriteDataSet(const std::string& outputFolder) {
   ok = Write(data + "map3.bmp", EncodeBmp24(MakeFloorTexture())) && ok;
   ok = Write(data + "map4.bmp", EncodeBmp8(MakeClosingPicture())) && ok;
   for (int frame = 0; frame < animationFrameCount; ++frame) {
-    const std::string number1 = std::to_string(frame + 1), number2 = std::to_string(frame + 41);
-    ok = Write(data + "anim1/anim_" + number1 + ".bmp", EncodeBmp8(MakeCountdownCard(frame))) && ok;
-    ok = Write(data + "anim2/anim_" + number2 + ".bmp", EncodeBmp24(MakeRocketCard(frame))) && ok;
-    ok = Write(data + "anim3/frame" + number1 + ".bmp", EncodeBmp4Core(MakeTreeCard(frame))) && ok;
+    ok = Write(data + AnimationFrameFile(0, frame), EncodeBmp8(MakeCountdownCard(frame))) && ok;
+    ok = Write(data + AnimationFrameFile(1, frame), EncodeBmp24(MakeRocketCard(frame))) && ok;
+    ok = Write(data + AnimationFrameFile(2, frame), EncodeBmp4Core(MakeTreeCard(frame))) && ok;
   }
   ok = Write(data + "end1.bmp", EncodeBmp24(MakeFirstEndPicture())) && ok;
   ok = Write(data + "end2.bmp", EncodeBmp24(MakeSecondEndPicture())) && ok;

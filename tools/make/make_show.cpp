@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "datagen/bmp_writer.h"
+#include "datagen/data_set.h"
 #include "datagen/mp3_encoder.h"
 #include "datagen/soundtrack.h"
 #include "picture_files.h"
@@ -93,12 +94,7 @@ bool WriteText(const std::string& path, const std::string& text) {
 }
 
 // The file names of the 120 slots, in the order the show plays them.
-std::string SlotFile(int slot) {
-  const int series = slot / seriesLength, frame = slot % seriesLength;
-  if (series == 0) return "anim1/anim_" + std::to_string(frame + 1) + ".bmp";
-  if (series == 1) return "anim2/anim_" + std::to_string(frame + 41) + ".bmp";
-  return "anim3/frame" + std::to_string(frame + 1) + ".bmp";
-}
+std::string SlotFile(int slot) { return AnimationFrameFile(slot / seriesLength, slot % seriesLength); }
 
 bool InsideOf(const fs::path& inner, const fs::path& outer) {
   std::error_code error;
