@@ -143,6 +143,11 @@ struct InputCase {
   std::string error;  // empty when usable
 };
 
+// Writes a picture of one colour with the FFmpeg encoder `codec`.
+std::function<bool(const fs::path&)> SolidFile(const char* codec, int width, int height, Colour colour) {
+  return [=](const fs::path& p) { return Write(p, EncodePicture(codec, Solid(width, height, colour))); };
+}
+
 std::vector<InputCase> InputCases() {
   std::vector<InputCase> cases;
   // Stored 64x32, left half red and right half blue; orientation 6 turns it
@@ -171,24 +176,9 @@ std::vector<InputCase> InputCases() {
                    },
                    {255, 255, 0},
                    ""});
-  cases.push_back({"04-web.webp",
-                   [](const fs::path& p) {
-                     return Write(p, EncodePicture("libwebp", Solid(50, 30, {0, 200, 200})));
-                   },
-                   {0, 200, 200},
-                   ""});
-  cases.push_back({"05-plain.bmp",
-                   [](const fs::path& p) {
-                     return Write(p, EncodePicture("bmp", Solid(30, 50, {250, 140, 0})));
-                   },
-                   {250, 140, 0},
-                   ""});
-  cases.push_back({"06-scan.tiff",
-                   [](const fs::path& p) {
-                     return Write(p, EncodePicture("tiff", Solid(33, 33, {120, 60, 200})));
-                   },
-                   {120, 60, 200},
-                   ""});
+  cases.push_back({"04-web.webp", SolidFile("libwebp", 50, 30, {0, 200, 200}), {0, 200, 200}, ""});
+  cases.push_back({"05-plain.bmp", SolidFile("bmp", 30, 50, {250, 140, 0}), {250, 140, 0}, ""});
+  cases.push_back({"06-scan.tiff", SolidFile("tiff", 33, 33, {120, 60, 200}), {120, 60, 200}, ""});
   cases.push_back({"07-truncated.jpg",
                    [](const fs::path& p) {
                      std::vector<uint8_t> jpeg =
