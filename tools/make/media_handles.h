@@ -12,28 +12,19 @@ extern "C" {
 
 #include <memory>
 
-struct FormatCloser {
-  void operator()(AVFormatContext* format) const { avformat_close_input(&format); }
-};
-struct CodecCloser {
-  void operator()(AVCodecContext* codec) const { avcodec_free_context(&codec); }
-};
-struct ResamplerFreer {
-  void operator()(SwrContext* resampler) const { swr_free(&resampler); }
-};
-struct FrameFreer {
-  void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct PacketFreer {
-  void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-struct GraphFreer {
-  void operator()(AVFilterGraph* graph) const { avfilter_graph_free(&graph); }
+// Each of them frees through the library's function that takes the
+// object's address (and clears it).
+template <auto free>
+struct Freer {
+  template <typename T>
+  void operator()(T* object) const {
+    free(&object);
+  }
 };
 
-using FormatPtr = std::unique_ptr<AVFormatContext, FormatCloser>;
-using CodecPtr = std::unique_ptr<AVCodecContext, CodecCloser>;
-using ResamplerPtr = std::unique_ptr<SwrContext, ResamplerFreer>;
-using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
-using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
-using GraphPtr = std::unique_ptr<AVFilterGraph, GraphFreer>;
+using FormatPtr = std::unique_ptr<AVFormatContext, Freer<avformat_close_input>>;
+using CodecPtr = std::unique_ptr<AVCodecContext, Freer<avcodec_free_context>>;
+using ResamplerPtr = std::unique_ptr<SwrContext, Freer<swr_free>>;
+using FramePtr = std::unique_ptr<AVFrame, Freer<av_frame_free>>;
+using PacketPtr = std::unique_ptr<AVPacket, Freer<av_packet_free>>;
+using GraphPtr = std::unique_ptr<AVFilterGraph, Freer<avfilter_graph_free>>;
