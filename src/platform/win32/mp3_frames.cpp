@@ -4,12 +4,6 @@
 
 namespace {
 
-// Kilobits per second by bitrate index 1..14, layer III.
-constexpr int mpeg1Bitrates[15] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
-constexpr int mpeg2Bitrates[15] = {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160};
-// Sample rates by index 0..2, for MPEG-1; MPEG-2 halves them, MPEG-2.5 quarters them.
-constexpr int mpeg1Rates[3] = {44100, 48000, 32000};
-
 // The decoder's own delay in samples, which encoders that record their delay leave out of it.
 constexpr int decoderDelaySamples = 529;
 
@@ -24,35 +18,19 @@ uint32_t BigEndian32(const uint8_t* bytes) {
 }  // namespace
 
 bool ParseMp3FrameHeader(const uint8_t* bytes, size_t size, Mp3FrameHeader* header) {
-  if (size < 4 || bytes[0] != 0xFF || (bytes[1] & 0xE0) != 0xE0) return false;
-  const int version = (bytes[1] >> 3) & 3;  // 3: MPEG-1, 2: MPEG-2, 0: MPEG-2.5
-  const int layer = (bytes[1] >> 1) & 3;    // 1: layer III
-  const int bitrateIndex = bytes[2] >> 4;
-  const int rateIndex = (bytes[2] >> 2) & 3;
-  if (version == 1 || layer != 1 || bitrateIndex == 0 || bitrateIndex == 15 || rateIndex == 3) return false;
-
+  MpegAudioHeader mpeg;
+  if (!ReadMpegAudioHeader(bytes, size, &mpeg) || mpeg.layer != 3) return false;
   Mp3FrameHeader parsed;
-  parsed.mpeg1 = version == 3;
-  parsed.sampleRate = mpeg1Rates[rateIndex] >> (version == 3 ? 0 : version == 2 ? 1 : 2);
-  parsed.channels = (bytes[3] >> 6) == 3 ? 1 : 2;
-  parsed.bitrateKbps = parsed.mpeg1 ? mpeg1Bitrates[bitrateIndex] : mpeg2Bitrates[bitrateIndex];
-  const int padding = (bytes[2] >> 1) & 1;
-  parsed.frameBytes = (parsed.mpeg1 ? 144000 : 72000) * parsed.bitrateKbps / parsed.sampleRate + padding;
-  parsed.samplesPerFrame = parsed.mpeg1 ? 1152 : 576;
-  parsed.crcBytes = (bytes[1] & 1) ? 0 : 2;  // the protection bit is 0 when a checksum follows
+  parsed.mpeg1 = mpeg.mpeg1;
+  parsed.sampleRate = mpeg.sampleRate;
+  parsed.channels = mpeg.channels;
+  parsed.bitrateKbps = mpeg.bitrateKbps;
+  parsed.frameBytes = mpeg.frameBytes;
+  parsed.samplesPerFrame = mpeg.samplesPerFrame;
+  parsed.crcBytes = mpeg.checksum ? 2 : 0;
   parsed.sideInfoBytes = parsed.mpeg1 ? (parsed.channels == 1 ? 17 : 32) : (parsed.channels == 1 ? 9 : 17);
   *header = parsed;
   return true;
-}
-
-size_t Id3v2TagBytes(const uint8_t* bytes, size_t size) {
-  if (size < 10 || std::memcmp(bytes, "ID3", 3) != 0) return 0;
-  // The size is 28 bits, 7 in each of four bytes, excluding the 10-byte header.
-  for (int i = 6; i < 10; ++i)
-    if (bytes[i] & 0x80) return 0;
-  const size_t body = size_t(bytes[6]) << 21 | size_t(bytes[7]) << 14 | size_t(bytes[8]) << 7 | bytes[9];
-  const bool footer = bytes[5] & 0x10;
-  return 10 + body + (footer ? 10 : 0);
 }
 
 Mp3Search FindFirstMp3Frame(const uint8_t* bytes, size_t size, size_t* offset, Mp3FrameHeader* header) {

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/mpeg_audio_header.h"
+
 struct Mp3FrameHeader {
   int sampleRate = 0;       // 8000 .. 48000
   int channels = 0;         // 1 or 2
@@ -20,10 +22,6 @@ struct Mp3FrameHeader {
 
 // A layer III frame header at bytes[0..3]; false for anything else.
 bool ParseMp3FrameHeader(const uint8_t* bytes, size_t size, Mp3FrameHeader* header);
-
-// The length of an ID3v2 tag at the start of bytes, footer included, or 0
-// when there is none. Needs the tag's first 10 bytes.
-size_t Id3v2TagBytes(const uint8_t* bytes, size_t size);
 
 enum class Mp3Search { found, needMore, notFound };
 
