@@ -7,6 +7,7 @@
 # Prints one line per broken link and exits 1 if there is any.
 # --self-test plants broken links in a copy of the pages and fails unless
 # every one is reported and the untouched copy passes.
+import functools
 import os
 import re
 import shutil
@@ -26,8 +27,8 @@ def pages(root):
     return [page for page in found if os.path.isfile(page)]
 
 
-def prose_lines(path):
-    """The page's lines outside fenced code, with inline code blanked."""
+def unfenced_lines(path):
+    """The page's lines outside fenced code, numbered."""
     fenced = False
     with open(path, encoding="utf-8") as page:
         for number, line in enumerate(page, 1):
@@ -35,7 +36,13 @@ def prose_lines(path):
                 fenced = not fenced
                 continue
             if not fenced:
-                yield number, INLINE_CODE.sub("``", line.rstrip("\n"))
+                yield number, line.rstrip("\n")
+
+
+def prose_lines(path):
+    """The page's lines outside fenced code, with inline code blanked."""
+    for number, line in unfenced_lines(path):
+        yield number, INLINE_CODE.sub("``", line)
 
 
 def slug(heading):
@@ -44,24 +51,20 @@ def slug(heading):
     return text.replace(" ", "-")
 
 
+@functools.lru_cache(maxsize=None)
 def anchors(path):
     """The anchors of a page's headings, the way GitHub spells them."""
     seen = {}
     result = set()
-    fenced = False
-    with open(path, encoding="utf-8") as page:
-        for line in page:
-            if line.lstrip().startswith("```"):
-                fenced = not fenced
-                continue
-            match = None if fenced else HEADING.match(line.rstrip("\n"))
-            if not match:
-                continue
-            base = slug(match.group(1))
-            count = seen.get(base, 0)
-            seen[base] = count + 1
-            result.add(base if count == 0 else f"{base}-{count}")
-    return result
+    for _, line in unfenced_lines(path):
+        match = HEADING.match(line)
+        if not match:
+            continue
+        base = slug(match.group(1))
+        count = seen.get(base, 0)
+        seen[base] = count + 1
+        result.add(base if count == 0 else f"{base}-{count}")
+    return frozenset(result)
 
 
 def broken_links(root):

@@ -18,6 +18,7 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -45,18 +46,16 @@ extern "C" void SDL_GL_SwapWindow(SDL_Window* window) {
   using Function = void (*)(SDL_Window*);
   using Clock = std::chrono::steady_clock;
   static const Function real = reinterpret_cast<Function>(dlsym(RTLD_NEXT, "SDL_GL_SwapWindow"));
-  static const char* const rate = std::getenv("QEB_RUNNER_FRAME_RATE");
-  static const Clock::duration period =
-      rate && std::atoi(rate) > 0
-          ? std::chrono::duration_cast<Clock::duration>(std::chrono::seconds(1)) / std::atoi(rate)
-          : Clock::duration::zero();
+  static const int rate = [] {
+    const char* text = std::getenv("QEB_RUNNER_FRAME_RATE");
+    return text ? std::atoi(text) : 0;
+  }();
   static Clock::time_point next{};
-  if (period != Clock::duration::zero() && SDL_GL_GetSwapInterval() == 0) {
-    const Clock::time_point now = Clock::now();
+  if (rate > 0 && SDL_GL_GetSwapInterval() == 0) {
     // Behind (a slow frame, a new window): the pace starts again from now.
-    if (next < now) next = now;
+    next = std::max(next, Clock::now());
     std::this_thread::sleep_until(next);
-    next += period;
+    next += Clock::duration(std::chrono::seconds(1)) / rate;
   }
   real(window);
 }

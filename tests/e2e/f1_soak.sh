@@ -7,6 +7,7 @@
 # threads), and Escape then ends it with 27.
 #   f1_soak.sh RUNNER X_INPUT DATA_DIR PRESSES   (PRESSES even: it ends in the mode it began in)
 set -u
+. "$(dirname "$0")/until_ended.sh"
 runner=$1 x_input=$2 data=$3 presses=$4
 workdir=$(mktemp -d)
 cp -r "$data"/. "$workdir"/
@@ -43,11 +44,7 @@ echo "$presses presses of F1 in $milliseconds ms; held before and after:"
 paste "$workdir/before.txt" "$workdir/after.txt"
 cmp -s "$workdir/before.txt" "$workdir/after.txt" || fail "the demo holds more than before"
 
-for _ in $(seq 20); do
-  "$x_input" key Escape
-  sleep 0.5
-  kill -0 "$demo" 2>/dev/null || break
-done
+until_ended "$demo" "$x_input" key Escape
 wait "$demo"
 code=$?
 [ "$code" = 27 ] || fail "exit code $code, expected 27"

@@ -4,6 +4,7 @@
 # exit code and the boxes that must appear.
 #   run_scenario.sh RUNNER X_INPUT DATA_DIR SCENARIO
 set -u
+. "$(dirname "$0")/until_ended.sh"
 runner=$1 x_input=$2 data=$3 scenario=$4
 workdir=$(mktemp -d)
 trap 'rm -rf "$workdir"' EXIT
@@ -44,17 +45,6 @@ esac
 "$runner" "${runner_options[@]}" "${answers[@]}" 2>"$workdir/boxes.txt" &
 demo=$!
 
-# The final action is repeated until the demo has ended: a slow frame (a
-# sanitizer build on a busy machine) can miss a single press.
-until_ended() {
-  for _ in $(seq 20); do
-    "$@"
-    sleep 1
-    kill -0 "$demo" 2>/dev/null || return 0
-  done
-  return 1
-}
-
 # Waits until the runner has printed the box with that caption.
 wait_box() {
   for _ in $(seq 600); do
@@ -68,13 +58,13 @@ act() {
   "$x_input" wait-window Qeb 60 || return 1
   sleep 0.5
   case $scenario in
-    escape|no-mode-answer-yes) until_ended "$x_input" key Escape ;;
+    escape|no-mode-answer-yes) until_ended "$demo" "$x_input" key Escape ;;
     # A key first: only the quit message that closing brings gives 0 after it.
-    close-button) "$x_input" key a && sleep 0.3 && until_ended "$x_input" close Qeb ;;
+    close-button) "$x_input" key a && sleep 0.3 && until_ended "$demo" "$x_input" close Qeb ;;
     f1-twice-then-escape)
       "$x_input" key F1 && sleep 1 && "$x_input" wait-window Qeb 60 && sleep 0.5 &&
       "$x_input" key F1 && sleep 1 && "$x_input" wait-window Qeb 60 && sleep 0.5 &&
-      until_ended "$x_input" key Escape ;;
+      until_ended "$demo" "$x_input" key Escape ;;
     music-box-f1)
       wait_box MP3Player && "$x_input" key F1 && sleep 1 && "$x_input" wait-window Qeb 60 && sleep 0.5 &&
       touch dismiss-box ;;
@@ -92,7 +82,7 @@ act() {
       # later and the exit code (1) tells.
       (sleep 60; touch dismiss-box) >/dev/null 2>&1 &
       watchdog=$!
-      wait_box MP3Player && find Data -name '*.bmp' -delete && until_ended "$x_input" key F1 ;;
+      wait_box MP3Player && find Data -name '*.bmp' -delete && until_ended "$demo" "$x_input" key F1 ;;
   esac
 }
 case $scenario in

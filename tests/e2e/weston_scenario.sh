@@ -20,6 +20,7 @@
 # the alpha byte of surfaces without alpha (Mesa's on Wayland leaves it 0),
 # so their background comes out transparent black.
 set -u
+. "$(dirname "$0")/until_ended.sh"
 runner=$1 screen_match=$2 render_frames=$3 data=$4 path=$5 scenario=$6
 presses=${7:-0} helper=${7:-}
 for tool in Xvfb weston Xwayland xdotool; do
@@ -141,11 +142,7 @@ wait_picture() {
 }
 
 wait_end() {
-  for _ in $(seq 20); do
-    key Escape
-    sleep 0.5
-    kill -0 "$demo" 2>/dev/null || break
-  done
+  until_ended "$demo" key Escape
   wait "$demo"
   code=$?
   [ "$code" = 27 ] || fail "exit code $code, expected 27"

@@ -2,8 +2,8 @@
 # cpack -G DEB builds up to three packages: qeb (the demo, its data, the
 # launcher) and, when they are built, qeb-capture and qeb-make. Their dependencies
 # are worked out from their binaries, so the demo's package pulls in no
-# video encoder; lintian finds no error or warning in either; no file is in
-# both. The demo's package unpacked alone runs like an installed copy and
+# video encoder; lintian finds no error or warning in any; no file is in
+# two. The demo's package unpacked alone runs like an installed copy and
 # names the package to install for a capture; with the capture's package
 # unpacked over it, the launcher starts the capture program, and with
 # qeb-make's, qeb-make.
@@ -79,27 +79,22 @@ fi
 dpkg-deb -x "$demo_package" "$work/root"
 check_installed "$work/root/usr" "$version" "$x_input" "$other"
 launcher=$work/root/usr/$bindir/qeb
-code=0
-(cd "$work" && "$launcher" capture clip.mp4) >"$work/out.log" 2>&1 || code=$?
-[ "$code" = 127 ] || fail "qeb capture without qeb-capture ended with $code, expected 127"
-grep -q 'install the package qeb-capture' "$work/out.log" || fail "qeb capture without qeb-capture: $(cat "$work/out.log")"
-if [ "${capture:-0}" = 1 ]; then
-  dpkg-deb -x "$capture_package" "$work/root"
+# qeb VERB ARGS... without the package qeb-VERB ends with 127 and names the
+# package; once BUILT (1) the package is unpacked, and qeb VERB --help works.
+check_verb() {
+  local verb=$1 built=$2 package=$3 code=0
+  shift 3
+  (cd "$work" && "$launcher" "$verb" "$@") >"$work/out.log" 2>&1 || code=$?
+  [ "$code" = 127 ] || fail "qeb $verb without qeb-$verb ended with $code, expected 127"
+  grep -q "install the package qeb-$verb" "$work/out.log" || fail "qeb $verb without qeb-$verb: $(cat "$work/out.log")"
+  [ "$built" = 1 ] || return 0
+  dpkg-deb -x "$package" "$work/root"
   code=0
-  (cd "$work" && "$launcher" capture --help) >"$work/out.log" 2>&1 || code=$?
-  [ "$code" = 0 ] && grep -q '^usage: qeb-capture' "$work/out.log" ||
-    fail "qeb capture --help with qeb-capture unpacked: exit code $code, $(cat "$work/out.log")"
-fi
-code=0
-(cd "$work" && "$launcher" make pictures -o show) >"$work/out.log" 2>&1 || code=$?
-[ "$code" = 127 ] || fail "qeb make without qeb-make ended with $code, expected 127"
-grep -q 'install the package qeb-make' "$work/out.log" || fail "qeb make without qeb-make: $(cat "$work/out.log")"
-if [ "${make:-0}" = 1 ]; then
-  dpkg-deb -x "$make_package" "$work/root"
-  code=0
-  (cd "$work" && "$launcher" make --help) >"$work/out.log" 2>&1 || code=$?
-  [ "$code" = 0 ] && grep -q '^usage: qeb-make' "$work/out.log" ||
-    fail "qeb make --help with qeb-make unpacked: exit code $code, $(cat "$work/out.log")"
-fi
+  (cd "$work" && "$launcher" "$verb" --help) >"$work/out.log" 2>&1 || code=$?
+  [ "$code" = 0 ] && grep -q "^usage: qeb-$verb" "$work/out.log" ||
+    fail "qeb $verb --help with qeb-$verb unpacked: exit code $code, $(cat "$work/out.log")"
+}
+check_verb capture "${capture:-0}" "$capture_package" clip.mp4
+check_verb make "${make:-0}" "$make_package" pictures -o show
 [ $failures = 0 ] && echo "package: all checks passed"
 exit $((failures > 0))

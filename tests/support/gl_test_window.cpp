@@ -3,7 +3,7 @@
 #include <dlfcn.h>
 #include <link.h>
 
-#include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -14,9 +14,7 @@ namespace {
 // it as a program that holds its context until exit has it, so that only
 // what the test itself loses is reported.
 int KeepDriverLoaded(dl_phdr_info* info, size_t, void*) {
-  static const char suffix[] = "_dri.so";
-  const size_t length = std::strlen(info->dlpi_name), suffixLength = sizeof suffix - 1;
-  if (length > suffixLength && std::strcmp(info->dlpi_name + length - suffixLength, suffix) == 0)
+  if (std::string_view(info->dlpi_name).ends_with("_dri.so"))
     dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
   return 0;
 }

@@ -62,8 +62,10 @@ function launchBrowser(extraArgs = []) {
 
 // Opens the page, answers every dialog with OK (recording it), and waits for
 // window.qeb.ready: frame 1 under the cover, or the end of a failed start.
-async function openPage(browser, url) {
+// With a viewport, the page is opened at that size.
+async function openPage(browser, url, viewport) {
   const page = await browser.newPage();
+  if (viewport) await page.setViewport(viewport);
   const dialogs = [];
   const errors = [];
   page.on('dialog', async (dialog) => {
@@ -219,16 +221,15 @@ module.exports.isShown = isShown;
 module.exports.endScreen = endScreen;
 module.exports.clickCanvas = clickCanvas;
 
-// For the tests of the surrounding describe: the page in `dir` served, a
-// browser started and the page opened before them, both closed after them.
-// The returned object's `session` is openPage's, once the tests run.
-function pageForTests(dir) {
+// For the tests of the surrounding describe: the page in `dir` served and a
+// browser started before them, both closed after them. The returned object
+// holds `server` and `browser` once the tests run.
+function browserForTests(dir) {
   const { before, after } = require('node:test');
   const shared = {};
   before(async () => {
     shared.server = await servePage(dir);
     shared.browser = await launchBrowser();
-    shared.session = await openPage(shared.browser, shared.server.url);
   });
   after(async () => {
     await shared.browser?.close();
@@ -237,6 +238,17 @@ function pageForTests(dir) {
   return shared;
 }
 
+// As browserForTests, with the page opened once before the tests: the
+// returned object's `session` is openPage's.
+function pageForTests(dir) {
+  const shared = browserForTests(dir);
+  require('node:test').before(async () => {
+    shared.session = await openPage(shared.browser, shared.server.url);
+  });
+  return shared;
+}
+
+module.exports.browserForTests = browserForTests;
 module.exports.pageForTests = pageForTests;
 
 // Whether the page's script may still prevent each key's default: a

@@ -5,20 +5,12 @@
 //   QEB_WEB_PAGE  the default page (scripts/make-web.sh)
 'use strict';
 
-const { test, describe, before, after } = require('node:test');
+const { test, describe } = require('node:test');
 const assert = require('node:assert/strict');
 const h = require('./harness');
 
 describe('the cover and the keyboard', () => {
-  const shared = {};
-  before(async () => {
-    shared.server = await h.servePage(h.input('QEB_WEB_PAGE'));
-    shared.browser = await h.launchBrowser();
-  });
-  after(async () => {
-    await shared.browser?.close();
-    shared.server?.stop();
-  });
+  const shared = h.browserForTests(h.input('QEB_WEB_PAGE'));
 
   // Escape, an arrow and B pressed while the cover waits must not reach the
   // show: Escape would end it at once with 27.

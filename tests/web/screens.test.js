@@ -4,7 +4,7 @@
 //   QEB_WEB_PAGE  the default page (scripts/make-web.sh)
 'use strict';
 
-const { test, describe, before, after } = require('node:test');
+const { test, describe } = require('node:test');
 const assert = require('node:assert/strict');
 const h = require('./harness');
 
@@ -34,35 +34,13 @@ function assertFits(now, label) {
 }
 
 describe('screens', () => {
-  const shared = {};
-  before(async () => {
-    shared.server = await h.servePage(h.input('QEB_WEB_PAGE'));
-    shared.browser = await h.launchBrowser();
-  });
-  after(async () => {
-    await shared.browser?.close();
-    shared.server?.stop();
-  });
-
-  async function openAt(viewport) {
-    const page = await shared.browser.newPage();
-    await page.setViewport(viewport);
-    const errors = [];
-    page.on('pageerror', (error) => errors.push(String(error)));
-    page.on('dialog', (dialog) => dialog.accept());
-    await page.goto(shared.server.url);
-    await page.waitForFunction(() => !!(window.qeb && window.qeb.ready), { timeout: 60000 });
-    await page.evaluate(() => window.qeb.ready);
-    return { page, errors };
-  }
+  const shared = h.browserForTests(h.input('QEB_WEB_PAGE'));
+  const openAt = (viewport) => h.openPage(shared.browser, shared.server.url, viewport);
 
   test('the picture fits every window at 4:3, centred, without a scroll bar', async () => {
     const sizes = [[390, 844], [844, 390], [800, 600], [1920, 1080], [1024, 1366], [3840, 2160]];
-    const page = await shared.browser.newPage();
+    const { page } = await openAt({ width: 390, height: 844 });
     try {
-      await page.setViewport({ width: 390, height: 844 });
-      await page.goto(shared.server.url);
-      await page.waitForFunction(() => !!(window.qeb && window.qeb.ready), { timeout: 60000 });
       for (const [width, height] of sizes) {
         await page.setViewport({ width, height });
         assertFits(await layout(page), `${width}x${height}`);
